@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/UiService.h"
+
+#include "buildinfo.h"
+#include "settings/SettingsStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPalette>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+
+
+namespace {
+
+UiService *installedService = nullptr;
+
+// The built-in copies of the pictures live under this resource prefix.
+const QString builtInPrefix = QStringLiteral(":/pictures/");
+
+// Long enough for any horn; the effect is dropped afterwards.
+constexpr int soundLifetimeMs = 10000;
+
+QList<QImage> readImages(const QString &path)
+{
+    QList<QImage> images;
+    QImageReader reader(path);
+    for (;;) {
+        const QImage image = reader.read();
+        if (image.isNull())
+            break;
+        images.append(image);
+        if (!reader.jumpToNextImage())
+            break;
+    }
+    return images;
+}
+
+QIcon iconFrom(const QList<QImage> &images)
+{
+    QIcon icon;
+    for (const QImage &image : images)
+        icon.addPixmap(QPixmap::fromImage(image));
+    return icon;
+}
+
+} // namespace
+
+UiService::UiService() = default;
+UiService::~UiService() = default;
+
+UiService &UiService::instance()
+{
+    if (installedService)
+        return *installedService;
+    static UiService defaultService;
+    return defaultService;
+}
+
+void UiService::install(UiService *service)
+{
+    installedService = service;
+}
+
+void UiService::message(QWidget *parent, const QString &text, MessageIcon icon,
+                        const QString &title)
+{
+    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void UiService::playSound(const QString &fileName)
+{
+    const QFileInfo file(QDir::current(), fileName);
+    if (!file.isFile() || !file.isReadable())
+        return;
+    auto *effect = new QSoundEffect(qApp);
+    effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
+    effect->play();
+    QTimer::singleShot(soundLifetimeMs, effect, &QObject::deleteLater);
+}
+
+QIcon UiService::icon(const QString &fileName) const
+{
+    QList<QImage> images = readImages(fileName);
+    if (images.isEmpty())
+        images = readImages(builtInPrefix + fileName);
+    return iconFrom(images);
+}
+
+QPixmap UiService::picture(const QString &fileName) const
+{
+    const QIcon faces = icon(fileName);
+    const QList<QSize> sizes = faces.availableSizes();
+    QSize largest;
+    for (const QSize &size : sizes) {
+        if (size.width() * size.height() > largest.width() * largest.height())
+            largest = size;
+    }
+    return largest.isValid() ? faces.pixmap(largest) : QPixmap();
+}
+
+QColor UiService::systemColor(SystemColor color) const
+{
+    const QPalette palette = QApplication::palette();
+    switch (color) {
+    case SystemColor::InactiveCaption:
+        return palette.color(QPalette::Mid);
+    case SystemColor::Window:
+        return palette.color(QPalette::Base);
+    case SystemColor::CaptionText:
+        return palette.color(QPalette::HighlightedText);
+    case SystemColor::AppWorkspace:
+        return palette.color(QPalette::Dark);
+    case SystemColor::Highlight:
+        return palette.color(QPalette::Highlight);
+    case SystemColor::ButtonFace:
+        break;
+    }
+    return palette.color(QPalette::Button);
+}
+
+QFont UiService::font(const QString &family, qreal pointSize, int weight) const
+{
+    static const bool substitutesInstalled = [] {
+        QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+        return true;
+    }();
+    Q_UNUSED(substitutesInstalled);
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+QString UiService::applicationName() const
+{
+    return ::applicationName();
+}
+
+QString UiService::applicationTitle() const
+{
+    return QString::fromUtf8(BuildInfo::title);
+}
+
+QString UiService::applicationDescription() const
+{
+    return QString::fromUtf8(BuildInfo::description);
+}
+
+int UiService::versionMajor() const
+{
+    return BuildInfo::versionMajor;
+}
+
+int UiService::versionMinor() const
+{
+    return BuildInfo::versionMinor;
+}
+
+int UiService::versionRevision() const
+{
+    return BuildInfo::versionPatch;
+}

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+class QWidget;
+
+// Every message box, picture, sound and application property the windows use goes
+// through this one service, so that tests can record a message box instead of
+// blocking on it. The base class does the real work; install() swaps it.
+class UiService
+{
+public:
+    enum class MessageIcon { None, Exclamation };
+
+    // System colours by the index the windows are designed with.
+    enum class SystemColor {
+        InactiveCaption = 3,
+        Window = 5,
+        CaptionText = 9,
+        AppWorkspace = 12,
+        Highlight = 13,
+        ButtonFace = 15,
+    };
+
+    UiService();
+    virtual ~UiService();
+    UiService(const UiService &) = delete;
+    UiService &operator=(const UiService &) = delete;
+
+    // The service in use; a default one is made on first use.
+    static UiService &instance();
+    // Makes service the one in use (nullptr: back to the default). The caller keeps
+    // ownership and uninstalls it before destroying it.
+    static void install(UiService *service);
+
+    // A modal box with one OK button; its answer is never used.
+    virtual void message(QWidget *parent, const QString &text, MessageIcon icon,
+                         const QString &title);
+
+    // Starts playing a sound file named relative to the current directory and returns
+    // at once; a missing or unplayable file is silent.
+    virtual void playSound(const QString &fileName);
+
+    // An icon file named relative to the current directory, read afresh at each call;
+    // when it is missing or unreadable, the copy built into the program.
+    QIcon icon(const QString &fileName) const;
+    // The largest picture of that icon file, with the same fallback.
+    QPixmap picture(const QString &fileName) const;
+
+    QColor systemColor(SystemColor color) const;
+
+    // Fonts are asked for by name; where a face is missing, a look-alike stands in.
+    QFont font(const QString &family, qreal pointSize, int weight) const;
+
+    QString applicationName() const; // the executable's base name, read at each call
+    QString applicationTitle() const;
+    QString applicationDescription() const;
+    int versionMajor() const;
+    int versionMinor() const;
+    int versionRevision() const;
+};
+
+// Shorthand for UiService::instance().
+inline UiService &ui()
+{
+    return UiService::instance();
+}

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/frmMain.h"
+
+#include "app/Controls.h"
+#include "app/UiService.h"
+#include "countdown/Countdown.h"
+#include "countdown/TimerLength.h"
+#include "security/frmLogin.h"
+#include "settings/SettingsStore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace {
+frmMain *theInstance = nullptr;
+}
+
+frmMain::frmMain(QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    theInstance = this;
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("TurnKeeper"));
+
+    createControls();
+    createMenus();
+    Form_Load();
+
+    setFixedSize(m_client->width(), m_client->height() + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // The desktop asks a program to end with a Quit event; it must not be vetoed.
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain()
+{
+    if (theInstance == this)
+        theInstance = nullptr;
+}
+
+frmMain *frmMain::instance()
+{
+    return theInstance;
+}
+
+void frmMain::createControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("frmMainClient"));
+    m_client->setFixedSize(Twips::size(3135, 2535));
+    m_client->setAutoFillBackground(true);
+    setCentralWidget(m_client);
+
+    Image1 = new QLabel(m_client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(Twips::rect(840, 240, 1440, 1440));
+    Image1->setScaledContents(true);
+
+    Label1 = new QLabel(Countdown::readyText(), m_client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::rect(120, 1800, 2895, 375));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(ui().font(QStringLiteral("Comic Sans MS"), 15.75, 400));
+    QPalette labelPalette = Label1->palette();
+    labelPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label1->setPalette(labelPalette);
+
+    TimeBar = new QProgressBar(m_client);
+    TimeBar->setObjectName(QStringLiteral("TimeBar"));
+    TimeBar->setGeometry(Twips::rect(0, 2280, 3135, 255));
+    TimeBar->setTextVisible(false);
+    TimeBar->setRange(0, 100);
+    TimeBar->setValue(0);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(Countdown::TickMilliseconds);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+}
+
+QAction *frmMain::addEntry(QMenu *menu, const QString &caption, const QString &name)
+{
+    QAction *entry = menu->addAction(caption);
+    entry->setObjectName(name);
+    return entry;
+}
+
+void frmMain::createMenus()
+{
+    QMenu *mnuParents = menuBar()->addMenu(QStringLiteral("Pa&rents"));
+    mnuParents->setObjectName(QStringLiteral("mnuParents"));
+    mnuPasswords = addEntry(mnuParents, QStringLiteral("&Security"), QStringLiteral("mnuPasswords"));
+    mnuParents->addSeparator()->setObjectName(QStringLiteral("mnuSpace"));
+    mnuExit = addEntry(mnuParents, QStringLiteral("&Exit"), QStringLiteral("mnuExit"));
+
+    QMenu *mnuTimer = menuBar()->addMenu(QStringLiteral("&Timer"));
+    mnuTimer->setObjectName(QStringLiteral("mnuTimer"));
+    mnuSetTime = addEntry(mnuTimer, QStringLiteral("&Set Time"), QStringLiteral("mnuSetTime"));
+    mnuTimer->addSeparator()->setObjectName(QStringLiteral("mnuSpace2"));
+    mnuStopStart = addEntry(mnuTimer, Countdown::startCaption(), QStringLiteral("mnuStopStart"));
+
+    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuContents = addEntry(mnuHelp, QStringLiteral("&Contents"), QStringLiteral("mnuContents"));
+    mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuSpace3"));
+    mnuAbout = addEntry(mnuHelp, QStringLiteral("&About"), QStringLiteral("mnuAbout"));
+
+    connect(mnuPasswords, &QAction::triggered, this, &frmMain::mnuPasswords_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuSetTime, &QAction::triggered, this, &frmMain::mnuSetTime_Click);
+    connect(mnuStopStart, &QAction::triggered, this, &frmMain::mnuStopStart_Click);
+    connect(mnuContents, &QAction::triggered, this, &frmMain::mnuContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+void frmMain::Form_Load()
+{
+    setBackColor(ui().systemColor(UiService::SystemColor::ButtonFace));
+    Timer1->stop();
+    setPicture(QStringLiteral("face.ico"));
+    setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
+                          TimerLength::toText(TimerLength::DefaultSeconds)));
+    setTimeBarMaximum(MaxTime());
+}
+
+void frmMain::Form_Unload(UnloadReason reason)
+{
+    QString error;
+    if (SaveSetting(Settings::section, Settings::maxTimeKey, TimerLength::toText(MaxTime()),
+                    &error))
+        return;
+    // Leaving goes on either way; only the way of telling differs.
+    if (reason == UnloadReason::ExitCommand) {
+        ui().message(this, error, UiService::MessageIcon::Exclamation, ui().applicationName());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ui().applicationName()), qPrintable(error));
+        std::fflush(stderr);
+    }
+}
+
+void frmMain::unload(UnloadReason reason)
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    Timer1->stop();
+    Form_Unload(reason);
+    close();
+    emit unloaded();
+}
+
+void frmMain::endSession()
+{
+    unload(UnloadReason::SessionEnd);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // Only the Exit command and the end of the session close this window.
+    if (m_unloaded)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qApp && event->type() == QEvent::Quit) {
+        endSession();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+qint32 frmMain::MaxTime() const
+{
+    return mlngMaxTime;
+}
+
+void frmMain::setMaxTime(double vNewValue)
+{
+    if (const std::optional<qint32> seconds = TimerLength::fromNumber(vNewValue))
+        mlngMaxTime = *seconds;
+}
+
+void frmMain::setMaxTime(const QString &vNewValue)
+{
+    mlngMaxTime = TimerLength::fromStoredText(vNewValue);
+}
+
+void frmMain::setTimeBarMaximum(qint32 maximum)
+{
+    TimeBar->setMaximum(maximum);
+}
+
+bool frmMain::isCounting() const
+{
+    return Timer1->isActive();
+}
+
+void frmMain::MakeTopMost(bool Show)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, Show);
+    // Changing the flags through setWindowFlags() would hide the window and make a
+    // new native one; telling the existing native window keeps it where it is.
+    if (QWindow *native = windowHandle()) {
+        overrideWindowFlags(flags);
+        native->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
+    }
+    mblnTopMost = Show;
+}
+
+void frmMain::releaseTopMost()
+{
+    if (mblnTopMost)
+        MakeTopMost(false);
+}
+
+bool frmMain::askForPassword()
+{
+    frmLogin prompt(this);
+    prompt.exec();
+    return prompt.LoginSucceeded;
+}
+
+void frmMain::setBackColor(const QColor &color)
+{
+    QPalette palette = m_client->palette();
+    palette.setColor(QPalette::Window, color);
+    m_client->setPalette(palette);
+}
+
+void frmMain::setPicture(const QString &fileName)
+{
+    Image1->setPixmap(ui().picture(fileName));
+}
+
+void frmMain::mnuAbout_Click()
+{
+    releaseTopMost();
+    // The About window comes with the help windows.
+}
+
+void frmMain::mnuContents_Click()
+{
+    releaseTopMost();
+    // The help window comes with the help windows.
+}
+
+void frmMain::mnuPasswords_Click()
+{
+    releaseTopMost();
+    if (!askForPassword())
+        return;
+}
+
+void frmMain::mnuSetTime_Click()
+{
+    if (!askForPassword())
+        return;
+    Timer1->stop();
+}
+
+void frmMain::mnuExit_Click()
+{
+    releaseTopMost();
+    if (Timer1->isActive() && !askForPassword())
+        return;
+    unload(UnloadReason::ExitCommand);
+}

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTimer;
+
+// The program's one main window. It holds the countdown's state, carries the menus
+// from which every other window opens, and is the only way out of the program: the
+// program ends once it has unloaded.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The one instance, for the windows that work on it directly.
+    static frmMain *instance();
+
+    // Seconds counted since the countdown was last started; 0 while it is not running.
+    qint32 CurrentTime = 0;
+
+    // Keeps the window above all ordinary windows while true, without moving it.
+    void MakeTopMost(bool Show);
+
+    // The timer length in whole seconds.
+    qint32 MaxTime() const;
+    // Rounds to whole seconds, an exact half to the even neighbour; a number that
+    // does not fit leaves the length as it was. The bar is not touched.
+    void setMaxTime(double vNewValue);
+    // Reads a stored text; one that is no usable length gives the default.
+    void setMaxTime(const QString &vNewValue);
+
+    // The bar's maximum; kept at the timer length by whoever changes the length.
+    void setTimeBarMaximum(qint32 maximum);
+
+    // Puts the countdown back into its Ready state (stopped, grey, count 0).
+    void readyReset();
+
+    // Whether the countdown is running.
+    bool isCounting() const;
+
+public slots:
+    // The desktop session is ending (logout, shutdown, a terminating signal): save
+    // and leave without asking anything.
+    void endSession();
+
+signals:
+    // The window has unloaded and saved; the program should now end.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    enum class UnloadReason { ExitCommand, SessionEnd };
+
+    void createControls();
+    void createMenus();
+    QAction *addEntry(QMenu *menu, const QString &caption, const QString &name);
+
+    void Form_Load();
+    void Form_Unload(UnloadReason reason);
+    void unload(UnloadReason reason);
+
+    void mnuAbout_Click();
+    void mnuContents_Click();
+    void mnuPasswords_Click();
+    void mnuSetTime_Click();
+    void mnuExit_Click();
+
+    // Countdown handlers.
+    void mnuStopStart_Click();
+    void Timer1_Timer();
+    void startSteps();
+    void alarmSteps();
+
+    void releaseTopMost();
+    bool askForPassword();
+    void setBackColor(const QColor &color);
+    void setPicture(const QString &fileName);
+
+    qint32 mlngMaxTime = 0;
+    bool mblnTopMost = false;
+    bool m_unloaded = false;
+
+    QWidget *m_client = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QProgressBar *TimeBar = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    QAction *mnuPasswords = nullptr;
+    QAction *mnuExit = nullptr;
+    QAction *mnuSetTime = nullptr;
+    QAction *mnuStopStart = nullptr;
+    QAction *mnuContents = nullptr;
+    QAction *mnuAbout = nullptr;
+};

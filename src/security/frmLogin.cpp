@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "security/frmLogin.h"
+
+#include "app/Controls.h"
+#include "app/UiService.h"
+#include "settings/SettingsStore.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// The window's own vertical unit, in twips; the separator is moved in it.
+constexpr double verticalUnit = 1.692524;
+} // namespace
+
+frmLogin::frmLogin(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QStringLiteral("TurnKeeper Security"));
+    setFixedSize(Twips::size(2775, 1575));
+
+    lblLabels = new QLabel(QStringLiteral("Enter Password:"), this);
+    lblLabels->setObjectName(QStringLiteral("lblLabels"));
+    lblLabels->setGeometry(Twips::rect(240, 240, 2280, 270));
+
+    txtPassword = new QLineEdit(this);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setGeometry(Twips::rect(240, 480, 2325, 255));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    txtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    Line2 = new Line(this, QStringLiteral("Line2"), {240, 840}, {2520, 840},
+                     ui().systemColor(UiService::SystemColor::Window));
+    Line1 = new Line(this, QStringLiteral("Line1"), {240, 840}, {2520, 840},
+                     ui().systemColor(UiService::SystemColor::InactiveCaption));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(Twips::rect(960, 960, 780, 390));
+    cmdOK->setDefault(true);
+
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(Twips::rect(1800, 960, 780, 390));
+
+    setTabOrder(txtPassword, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    txtPassword->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmLogin::CMDok_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+
+    Form_Load();
+}
+
+void frmLogin::Form_Load()
+{
+    setWindowIcon(ui().icon(QStringLiteral("face.ico")));
+    const double drop = 10 * verticalUnit;
+    Line1->setEnds({Line1->from().x(), Line2->from().y() + drop},
+                   {Line1->to().x(), Line2->to().y() + drop});
+    mstrPassword = GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword);
+}
+
+void frmLogin::CMDok_Click()
+{
+    if (txtPassword->text() == mstrPassword) {
+        LoginSucceeded = true;
+        accept();
+        return;
+    }
+    ui().message(this, QStringLiteral("Login Failed: Invalid Password"),
+                 UiService::MessageIcon::Exclamation,
+                 ui().applicationName() + QStringLiteral(" Login"));
+    txtPassword->setFocus();
+    txtPassword->selectAll();
+}
+
+void frmLogin::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmLogin::reject()
+{
+    LoginSucceeded = false;
+    QDialog::reject();
+}

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/UiService.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+// Records message boxes and sounds instead of showing and playing them.
+class RecordingUi : public UiService
+{
+public:
+    struct Message
+    {
+        QString text;
+        MessageIcon icon;
+        QString title;
+    };
+
+    RecordingUi();
+    ~RecordingUi() override;
+
+    void message(QWidget *parent, const QString &text, MessageIcon icon,
+                 const QString &title) override;
+    void playSound(const QString &fileName) override;
+
+    QList<Message> messages;
+    QStringList sounds;
+};
+
+// A fresh settings folder and a working directory for one test. The working
+// directory holds the run-time pictures and horn unless asked otherwise.
+class TestHome
+{
+public:
+    enum class Files { RunTime, None };
+    explicit TestHome(Files files = Files::RunTime);
+    ~TestHome();
+    TestHome(const TestHome &) = delete;
+    TestHome &operator=(const TestHome &) = delete;
+
+    QString configHome() const { return m_config.path(); }
+    QString workDir() const { return m_work.path(); }
+    QString settingsFile() const;
+    // Writes the settings file by hand, as a person with a text editor would.
+    void writeSettingsFile(const QByteArray &contents) const;
+    QString readSettingsFile() const;
+
+private:
+    QTemporaryDir m_config;
+    QTemporaryDir m_work;
+    QString m_previousDir;
+    QByteArray m_previousConfigHome;
+};
+
+// Acts on modal windows as a person would: each queued action runs on the next modal
+// window that opens, polled every few milliseconds. Whatever is still open at the
+// deadline is closed, so a test fails instead of hanging.
+class ModalDriver : public QObject
+{
+public:
+    using Action = std::function<void(QWidget *)>;
+
+    explicit ModalDriver(int deadlineMs = 10000);
+    ~ModalDriver() override;
+
+    ModalDriver &then(Action action);
+    int handled() const { return m_handled; }
+    bool timedOut() const { return m_timedOut; }
+    // Names of the windows the actions ran on, in order.
+    QStringList seen() const { return m_seen; }
+
+private:
+    void poll();
+    void giveUp();
+
+    QList<Action> m_actions;
+    QList<QPointer<QWidget>> m_done;
+    QStringList m_seen;
+    QTimer m_poll;
+    QTimer m_deadline;
+    int m_handled = 0;
+    bool m_timedOut = false;
+};
+
+// Actions for the password prompt.
+ModalDriver::Action typePassword(const QString &password);
+ModalDriver::Action cancelPrompt();
