@@ -7,6 +7,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace {
 
@@ -31,6 +34,29 @@ QString textOf(const QVariant &value, const QString &defaultValue)
     }
 }
 
+// Copies the bytes of the file at path, if there is one, into target.
+bool copyFile(const QString &path, QFileDevice &target)
+{
+    QFile source(path);
+    if (!source.exists())
+        return true;
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray contents = source.readAll();
+    return target.write(contents) == contents.size() && target.flush();
+}
+
+// Qt keeps parsed settings files in a process-wide cache by path, which would show the
+// values it meant to write rather than those on the disk. A private copy under a new
+// name is parsed from what is really there.
+QVariant valueOnDisk(const QString &path, const QString &key)
+{
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/settings-check-XXXXXX.conf"));
+    if (!copy.open() || !copyFile(path, copy))
+        return QVariant();
+    copy.close();
+    return QSettings(copy.fileName(), QSettings::IniFormat).value(key);
+}
 
 } // namespace
 
@@ -61,32 +87,49 @@ bool SaveSetting(const QString &section, const QString &key, const QString &valu
     const QString path = settingsFilePath();
     const auto fail = [&](const QString &reason) {
         if (errorMessage)
-            *errorMessage = QCoreApplication::translate("SettingsStore", "%1 could not be saved in %2: %3.")
-                                .arg(key, QDir::toNativeSeparators(path), reason);
+            *errorMessage =
+                QCoreApplication::translate("SettingsStore", "%1 could not be saved in %2: %3.")
+                    .arg(key, QDir::toNativeSeparators(path), reason);
         return false;
     };
+    const QString cannotWrite =
+        QCoreApplication::translate("SettingsStore", "the file cannot be written");
 
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
+    const QFileInfo target(path);
+    if (!QDir().mkpath(target.absolutePath()))
         return fail(QCoreApplication::translate("SettingsStore", "the folder cannot be created"));
+    if (target.exists() && (!target.isFile() || !target.isWritable()))
+        return fail(cannotWrite);
+
+    // Qt can report success for a write cut short by a full disk and then put the
+    // short file in place of the good one. So the change is made in a copy beside the
+    // file, checked, and only then moved over the file in one step: a failed save
+    // leaves the earlier values untouched.
+    QTemporaryFile staging(path + QStringLiteral(".XXXXXX"));
+    if (!staging.open() || !copyFile(path, staging))
+        return fail(cannotWrite);
+    staging.close();
 
     QSettings::Status status;
     {
-        QSettings settings(path, QSettings::IniFormat);
+        QSettings settings(staging.fileName(), QSettings::IniFormat);
         settings.setValue(groupKey(section, key), value);
         settings.sync();
         status = settings.status();
     }
-    // Garbage lines written by hand set FormatError, yet the value is written;
-    // the read-back below decides.
+    // Garbage lines written by hand set FormatError, yet the value is written; the
+    // check below decides.
     if (status == QSettings::AccessError)
-        return fail(QCoreApplication::translate("SettingsStore", "the file cannot be written"));
+        return fail(cannotWrite);
 
-    // A write cut short by a full disk can still report success; only reading the
-    // file again shows whether the value arrived.
-    const QSettings check(path, QSettings::IniFormat);
-    const QVariant stored = check.value(groupKey(section, key));
+    const QVariant stored = valueOnDisk(staging.fileName(), groupKey(section, key));
     if (stored.typeId() != QMetaType::QString || stored.toString() != value)
-        return fail(QCoreApplication::translate("SettingsStore", "the file was not written completely; the disk may be full"));
+        return fail(QCoreApplication::translate(
+            "SettingsStore", "the file was not written completely; the disk may be full"));
+
+    if (::rename(QFile::encodeName(staging.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        return fail(cannotWrite);
+    staging.setAutoRemove(false);
     return true;
 }
