@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -38,8 +39,7 @@ TestHome::TestHome(Files files)
     if (files == Files::RunTime) {
         for (const char *name : {"face.ico", "smile.ico", "frown.ico", "horn.wav"}) {
             const QString file = QString::fromLatin1(name);
-            QFile::copy(QStringLiteral(TURNKEEPER_RESOURCES_DIR "/") + file,
-                        m_work.filePath(file));
+            QFile::copy(QStringLiteral(TURNKEEPER_RESOURCES_DIR "/") + file, m_work.filePath(file));
         }
     }
     QDir::setCurrent(m_work.path());
@@ -99,18 +99,23 @@ ModalDriver &ModalDriver::then(Action action)
 
 void ModalDriver::poll()
 {
+    // A window that has closed counts as new when it is shown again.
+    m_done.removeIf([](const QPointer<QWidget> &done) { return !done || !done->isVisible(); });
     QWidget *window = QApplication::activeModalWidget();
-    if (!window || m_actions.isEmpty())
+    if (!window || m_actions.isEmpty() || m_done.contains(window))
         return;
-    for (const QPointer<QWidget> &done : std::as_const(m_done)) {
-        if (done == window)
-            return;
-    }
     m_done.append(window);
     m_seen.append(window->objectName());
     ++m_handled;
-    const Action action = m_actions.takeFirst();
-    action(window);
+    // Run the action from a posted call rather than inside this timer's slot: an action
+    // that opens a further modal window must not keep the timer from polling again.
+    QMetaObject::invokeMethod(
+        this,
+        [action = m_actions.takeFirst(), target = QPointer<QWidget>(window)] {
+            if (target)
+                action(target);
+        },
+        Qt::QueuedConnection);
 }
 
 void ModalDriver::giveUp()
@@ -119,6 +124,22 @@ void ModalDriver::giveUp()
     m_actions.clear();
     while (QWidget *window = QApplication::activeModalWidget())
         window->close();
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar character : text) {
+        if (character.unicode() < 0x80) {
+            QTest::keyClick(widget, character.toLatin1());
+            continue;
+        }
+        // Qt Test's key clicks know ASCII only; a non-ASCII character arrives as a key
+        // that carries its text, as from an input method or a compose key.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 ModalDriver::Action typePassword(const QString &password)
@@ -130,7 +151,7 @@ ModalDriver::Action typePassword(const QString &password)
             return;
         }
         box->clear();
-        QTest::keyClicks(box, password);
+        typeText(box, password);
         QTest::keyClick(box, Qt::Key_Return);
     };
 }

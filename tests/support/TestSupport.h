@@ -89,6 +89,9 @@ private:
     bool m_timedOut = false;
 };
 
+// Types text into widget key by key, non-ASCII characters included.
+void typeText(QWidget *widget, const QString &text);
+
 // Actions for the password prompt.
 ModalDriver::Action typePassword(const QString &password);
 ModalDriver::Action cancelPrompt();
