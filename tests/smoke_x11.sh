@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Starts the built program on a real X server, waits for its window, ends the session
+# with SIGTERM and checks that the length was saved and the exit status is 0; then the
+# same for a renamed copy, which must keep settings of its own.
+set -u
+program=${1:?usage: smoke_x11.sh <path to TurnKeeper>}
+program=$(readlink -f "$program")
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+check() { # check <description> <command...>
+    local what=$1
+    shift
+    if "$@"; then
+        echo "PASS: $what"
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $what"
+        failed=$((failed + 1))
+    fi
+}
+
+# A free display number, reported by the server itself.
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display=
+for _ in $(seq 100); do
+    read -r -t 0.1 -u "$display_fd" display && break
+done
+if [ -z "$display" ]; then
+    echo "FAIL: Xvfb did not start"
+    cat "$work/xvfb.log"
+    exit 1
+fi
+export DISPLAY=":$display"
+
+# run_and_end <executable> <window title>: starts the program from its own folder,
+# waits up to 10 s for its window to be mapped, sends SIGTERM and prints the exit status.
+run_and_end() {
+    local executable=$1 title=$2 pid status window=
+    (cd "$(dirname "$executable")" && exec env QT_QPA_PLATFORM=xcb "$executable") \
+        >"$work/program.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    if [ -z "$window" ]; then
+        echo "no window titled $title appeared" >&2
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+        echo 255
+        return
+    fi
+    kill -TERM "$pid"
+    wait "$pid"
+    status=$?
+    echo "$status"
+}
+
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+mkdir -p "$HOME"
+
+status=$(run_and_end "$program" TurnKeeper)
+check "TurnKeeper maps its window and ends with 0 on SIGTERM (got $status)" [ "$status" = 0 ]
+check "the length is saved at the session's end" \
+    grep -qx 'MaxTime=600' "$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
+
+# A renamed copy has its own settings. Lengths stored with a fraction come back whole
+# only from the file that the program really saved.
+copy="$work/renamed/KidClock"
+mkdir -p "$(dirname "$copy")"
+cp "$program" "$copy"
+mkdir -p "$XDG_CONFIG_HOME/KidClock"
+printf '[Settings]\nMaxTime=90.4\n' >"$XDG_CONFIG_HOME/KidClock/KidClock.conf"
+printf '[Settings]\nMaxTime=120.4\n' >"$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
+status=$(run_and_end "$copy" TurnKeeper)
+check "a renamed copy ends with 0 (got $status)" [ "$status" = 0 ]
+check "the renamed copy saves in its own settings" \
+    grep -qx 'MaxTime=90' "$XDG_CONFIG_HOME/KidClock/KidClock.conf"
+check "the original's settings are untouched by the copy" \
+    grep -qx 'MaxTime=120.4' "$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/SessionWatcher.h"
+#include "app/frmMain.h"
+#include "settings/SettingsStore.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// A main window and a signal watcher wired as the program wires them.
+struct Program
+{
+    Program()
+    {
+        QObject::connect(&watcher, &SessionWatcher::sessionEnding, &window, &frmMain::endSession);
+        window.show();
+    }
+    frmMain window;
+    SessionWatcher watcher;
+};
+
+// Puts a plain file where the program's settings folder should be.
+void blockTheStore()
+{
+    const QString folder = QFileInfo(settingsFilePath()).absolutePath();
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+}
+
+// Collects what is written to standard error while it lives.
+class StandardErrorCapture
+{
+public:
+    StandardErrorCapture()
+    {
+        m_file.open();
+        m_saved = ::dup(STDERR_FILENO);
+        ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture() { restore(); }
+    QString text()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromLocal8Bit(m_file.readAll());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+} // namespace
+
+class TestSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    void terminatingSignalsUnloadAndSave_data();
+    void terminatingSignalsUnloadAndSave();
+    void desktopQuitUnloadsAndSaves();
+    void sessionEndWhileAPromptIsOpen();
+    void failedSaveAtSessionEndGoesToStandardError();
+    void failedSaveAtExitIsShownAndExitGoesOn();
+};
+
+void TestSession::terminatingSignalsUnloadAndSave_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("SIGINT") << SIGINT;
+}
+
+void TestSession::terminatingSignalsUnloadAndSave()
+{
+    QFETCH(int, signalNumber);
+    TestHome home;
+    RecordingUi recorder;
+    home.writeSettingsFile("[Settings]\nMaxTime=3.5\n");
+    Program program;
+    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    // Even while counting, the end of the session asks for no password.
+    program.window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+
+    ::raise(signalNumber);
+    QTRY_COMPARE(unloaded.size(), 1);
+    QVERIFY(!program.window.isVisible());
+    QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), QStringLiteral("4"));
+    QVERIFY(recorder.messages.isEmpty());
+}
+
+void TestSession::desktopQuitUnloadsAndSaves()
+{
+    TestHome home;
+    RecordingUi recorder;
+    Program program;
+    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), QStringLiteral("600"));
+}
+
+void TestSession::sessionEndWhileAPromptIsOpen()
+{
+    TestHome home;
+    RecordingUi recorder;
+    Program program;
+    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    program.window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+
+    // The program leaves its event loops when the window has unloaded; here the
+    // prompt is closed by hand a moment after the signal.
+    ModalDriver driver;
+    driver.then([](QWidget *prompt) {
+        ::raise(SIGTERM);
+        QTimer::singleShot(200, prompt, &QWidget::close);
+    });
+    program.window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+
+    QCOMPARE(driver.handled(), 1);
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), QStringLiteral("600"));
+    QVERIFY(recorder.messages.isEmpty());
+}
+
+void TestSession::failedSaveAtSessionEndGoesToStandardError()
+{
+    TestHome home;
+    RecordingUi recorder;
+    Program program;
+    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    blockTheStore();
+
+    StandardErrorCapture standardError;
+    ::raise(SIGHUP);
+    QTRY_COMPARE(unloaded.size(), 1);
+    const QString written = standardError.text();
+
+    QVERIFY(recorder.messages.isEmpty());
+    QCOMPARE(written.count(QLatin1Char('\n')), 1);
+    QVERIFY2(written.startsWith(applicationName() + QStringLiteral(": MaxTime could not be saved")),
+             qPrintable(written));
+}
+
+void TestSession::failedSaveAtExitIsShownAndExitGoesOn()
+{
+    TestHome home;
+    RecordingUi recorder;
+    Program program;
+    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    blockTheStore();
+
+    program.window.findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(recorder.messages.size(), 1);
+    QVERIFY(
+        recorder.messages.first().text.startsWith(QStringLiteral("MaxTime could not be saved")));
+    QCOMPARE(recorder.messages.first().title, applicationName());
+    QCOMPARE(recorder.messages.first().icon, UiService::MessageIcon::Exclamation);
+}
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"
