@@ -5,6 +5,8 @@
 #include "app/UiService.h"
 #include "countdown/Countdown.h"
 #include "countdown/TimerLength.h"
+#include "help/frmAbout.h"
+#include "help/frmHelp.h"
 #include "security/frmLogin.h"
 #include "settings/SettingsStore.h"
 
@@ -253,13 +255,15 @@ void frmMain::setPicture(const QString &fileName)
 void frmMain::mnuAbout_Click()
 {
     releaseTopMost();
-    // The About window comes with the help windows.
+    frmAbout dlg(this);
+    dlg.exec();
 }
 
 void frmMain::mnuContents_Click()
 {
     releaseTopMost();
-    // The help window comes with the help windows.
+    frmHelp dlg(this);
+    dlg.exec();
 }
 
 void frmMain::mnuPasswords_Click()

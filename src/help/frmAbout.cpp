@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "help/frmAbout.h"
+
+#include "app/Controls.h"
+#include "app/UiService.h"
+#include "help/SysInfoLauncher.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+#include <optional>
+
+namespace {
+
+constexpr quint32 hkeyLocalMachine = 0x80000002;
+
+// Where the system-information program is registered: its full path, or else the
+// folder that holds it.
+const QString sysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString sysInfoValue = QStringLiteral("PATH");
+const QString sysInfoFolderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+const QString sysInfoFolderValue = QStringLiteral("MSINFO");
+const QString sysInfoFileName = QStringLiteral("\\MSINFO32.EXE");
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &rect,
+                  qreal pointSize, const QColor &color)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(ui().font(QStringLiteral("Comic Sans MS"), pointSize, 400));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About MyApp"));
+    setFixedSize(Twips::size(4530, 2565));
+
+    // OK is also the cancel button: Escape ends in the dialog's reject(), which closes
+    // the window just as OK does.
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(Twips::rect(3645, 2145, 780, 345));
+    cmdOK->setDefault(true);
+
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo->setGeometry(Twips::rect(2280, 2160, 1245, 345));
+
+    lblDescription =
+        makeLabel(this, QStringLiteral("lblDescription"), QStringLiteral("App Description"),
+                  Twips::rect(1560, 1200, 2805, 690), 8.25, QColor(0, 0, 0));
+    lblDescription->setWordWrap(true);
+    lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
+                         Twips::rect(1560, 240, 2805, 480), 14.25, QColor(0, 0, 255));
+    lblVersion = makeLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"),
+                           Twips::rect(1560, 840, 2805, 225), 9.75,
+                           ui().systemColor(UiService::SystemColor::Highlight));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(Twips::rect(120, 120, 1200, 1200));
+    Image1->setScaledContents(true);
+
+    Line1_1 =
+        new Line(this, QStringLiteral("Line1_1"), {90, 1965}, {4440, 1965}, QColor(128, 128, 128));
+    Line1_0 = new Line(this, QStringLiteral("Line1_0"), {120, 1980}, {4440, 1980},
+                       QColor(255, 255, 255), 2);
+
+    setTabOrder(cmdOK, cmdSysInfo);
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::CMDok_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+    Form_Load();
+}
+
+void frmAbout::Form_Load()
+{
+    setWindowTitle(QStringLiteral("About ") + ui().applicationTitle());
+    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                            .arg(ui().versionMajor())
+                            .arg(ui().versionMinor())
+                            .arg(ui().versionRevision()));
+    lblTitle->setText(ui().applicationTitle());
+    lblDescription->setText(ui().applicationDescription());
+    Image1->setPixmap(ui().picture(QStringLiteral("face.ico")));
+}
+
+void frmAbout::cmdSysInfo_Click()
+{
+    StartSysInfo();
+}
+
+void frmAbout::CMDok_Click()
+{
+    accept();
+}
+
+void frmAbout::StartSysInfo()
+{
+    QString SysInfoPath;
+    std::optional<SysInfoLauncher::Command> tool;
+
+    // First lookup: the program's registered path, or a known program on the PATH.
+    if (GetKeyValue(hkeyLocalMachine, sysInfoKey, sysInfoValue, SysInfoPath))
+        tool = SysInfoLauncher::Command{SysInfoPath, {}};
+    else
+        tool = SysInfoLauncher::findOnPath();
+
+    // Second lookup: the registered folder, or the desktop's application entries.
+    if (!tool) {
+        if (GetKeyValue(hkeyLocalMachine, sysInfoFolderKey, sysInfoFolderValue, SysInfoPath)) {
+            const QString candidate = SysInfoPath + sysInfoFileName;
+            if (QFileInfo(candidate).isFile())
+                tool = SysInfoLauncher::Command{candidate, {}};
+        } else {
+            tool = SysInfoLauncher::findInDesktopEntries();
+        }
+    }
+
+    if (tool && SysInfoLauncher::start(*tool))
+        return;
+    ui().message(this, QStringLiteral("System Information Is Unavailable At This Time"),
+                 UiService::MessageIcon::Exclamation, ui().applicationName());
+}
+
+bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString &KeyName, const QString &SubKeyRef,
+                           QString &KeyVal)
+{
+    Q_UNUSED(KeyRoot);
+    Q_UNUSED(KeyName);
+    Q_UNUSED(SubKeyRef);
+    KeyVal.clear();
+    return false;
+}

@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "help/frmHelp.h"
+
+#include "app/Controls.h"
+#include "app/UiService.h"
+#include "help/HelpTopics.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextOption>
+#include <QTreeWidget>
+
+namespace {
+
+// ImageList1: a top-level topic shows the closed smile (image 2), and the open red
+// mouth (image 1) while it is selected.
+QIcon topicIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/pictures/topic.ico"), QSize(), QIcon::Normal);
+    icon.addFile(QStringLiteral(":/pictures/topic_selected.ico"), QSize(), QIcon::Selected);
+    return icon;
+}
+
+// The order in which the click handler looks for the selected node.
+const QStringList clickOrder = {
+    QStringLiteral("gen"),   QStringLiteral("sec"),   QStringLiteral("tmr"),
+    QStringLiteral("c_sec"), QStringLiteral("c_tmr"), QStringLiteral("s_tmr"),
+    QStringLiteral("about"),
+};
+
+QString topicText(const QString &key)
+{
+    if (key == QLatin1String("gen"))
+        return HelpTopics::general();
+    if (key == QLatin1String("sec"))
+        return HelpTopics::security();
+    if (key == QLatin1String("tmr"))
+        return HelpTopics::timer();
+    if (key == QLatin1String("c_sec"))
+        return HelpTopics::changingThePassword();
+    if (key == QLatin1String("c_tmr"))
+        return HelpTopics::settingTheTime();
+    if (key == QLatin1String("s_tmr"))
+        return HelpTopics::startingAndStopping();
+    return HelpTopics::about(ui().applicationName());
+}
+
+} // namespace
+
+frmHelp::frmHelp(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("TurnKeeper Help"));
+    setFixedSize(Twips::size(5325, 3855));
+
+    treHelp = new QTreeWidget(this);
+    treHelp->setObjectName(QStringLiteral("treHelp"));
+    treHelp->setGeometry(Twips::rect(0, 360, 2535, 2775));
+    treHelp->setFont(ui().font(QStringLiteral("Arial"), 8.25, 400));
+    treHelp->setHeaderHidden(true);
+    treHelp->setColumnCount(1);
+    treHelp->setSelectionMode(QAbstractItemView::SingleSelection);
+    treHelp->setIconSize(QSize(16, 16));
+    treHelp->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    treHelp->viewport()->installEventFilter(this);
+
+    txtHelp = new QPlainTextEdit(this);
+    txtHelp->setObjectName(QStringLiteral("txtHelp"));
+    txtHelp->setGeometry(Twips::rect(2520, 840, 2775, 2295));
+    txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtHelp->setWordWrapMode(QTextOption::WordWrap);
+    // The desktop's default font is larger than the one this box was sized for, so the
+    // longer topics do not fit: a scroll bar shows that there is more to read.
+    txtHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtHelp->setTabChangesFocus(true);
+    // Nothing typed, pasted or deleted reaches the text; the caret still moves, so
+    // the arrow and paging keys scroll it, and Enter goes on to the OK button.
+    txtHelp->setReadOnly(true);
+    txtHelp->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    lblCaption = new QLabel(QStringLiteral("General"), this);
+    lblCaption->setObjectName(QStringLiteral("lblCaption"));
+    lblCaption->setGeometry(Twips::rect(2520, 360, 2775, 495));
+    lblCaption->setFont(ui().font(QStringLiteral("Comic Sans MS"), 12, 400));
+    lblCaption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette captionPalette = lblCaption->palette();
+    captionPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    lblCaption->setPalette(captionPalette);
+
+    CMDok = new QPushButton(QStringLiteral("OK"), this);
+    CMDok->setObjectName(QStringLiteral("CMDok"));
+    CMDok->setGeometry(Twips::rect(4560, 3360, 735, 375));
+    CMDok->setDefault(true);
+
+    Label1 = new QLabel(QStringLiteral("Select A Topic :"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::rect(120, 120, 1815, 255));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Line2 = new Line(this, QStringLiteral("Line2"), {0, 3240}, {5280, 3240},
+                     ui().systemColor(UiService::SystemColor::CaptionText));
+    Line1 = new Line(this, QStringLiteral("Line1"), {0, 3240}, {5280, 3240},
+                     ui().systemColor(UiService::SystemColor::AppWorkspace));
+
+    setTabOrder(treHelp, txtHelp);
+    setTabOrder(txtHelp, CMDok);
+    treHelp->setFocus();
+
+    // Choosing a node with the keyboard counts as clicking it, and so does a click on
+    // the node that is already selected, which changes no selection.
+    connect(treHelp, &QTreeWidget::itemSelectionChanged, this, &frmHelp::treHelp_NodeClick);
+    connect(treHelp, &QTreeWidget::itemClicked, this, &frmHelp::treHelp_ItemClicked);
+    connect(CMDok, &QPushButton::clicked, this, &frmHelp::CMDok_Click);
+
+    Form_Load();
+}
+
+void frmHelp::Form_Load()
+{
+    Line1->setEnds({Line1->from().x(), Line2->from().y() + 10},
+                   {Line1->to().x(), Line2->to().y() + 10});
+
+    treHelp->clear();
+    m_nodes.clear();
+    m_selectedAtPress = nullptr;
+    addNode(QString(), QStringLiteral("gen"), QStringLiteral("General"));
+    addNode(QString(), QStringLiteral("tmr"), QStringLiteral("The Timer"));
+    addNode(QStringLiteral("tmr"), QStringLiteral("c_tmr"), QStringLiteral("Setting the Time"));
+    addNode(QStringLiteral("tmr"), QStringLiteral("s_tmr"), QStringLiteral("Start/Stop the Timer"));
+    addNode(QString(), QStringLiteral("sec"), QStringLiteral("Security"));
+    addNode(QStringLiteral("sec"), QStringLiteral("c_sec"),
+            QStringLiteral("Changing the Password"));
+    addNode(QString(), QStringLiteral("about"), QStringLiteral("About TurnKeeper"));
+
+    txtHelp->setPlainText(HelpTopics::general());
+}
+
+void frmHelp::addNode(const QString &parentKey, const QString &key, const QString &text)
+{
+    QTreeWidgetItem *node = nullptr;
+    if (parentKey.isEmpty()) {
+        node = new QTreeWidgetItem(treHelp, {text});
+        node->setIcon(0, topicIcon());
+    } else {
+        node = new QTreeWidgetItem(m_nodes.value(parentKey), {text});
+    }
+    node->setData(0, Qt::UserRole, key);
+    m_nodes.insert(key, node);
+}
+
+void frmHelp::treHelp_NodeClick()
+{
+    const QList<QTreeWidgetItem *> selected = treHelp->selectedItems();
+    // A Ctrl+click can leave the tree without a selected node: then nothing changes.
+    if (selected.isEmpty())
+        return;
+
+    for (const QString &key : clickOrder) {
+        QTreeWidgetItem *node = m_nodes.value(key);
+        if (!node || !node->isSelected())
+            continue;
+        if (key == QLatin1String("sec") || key == QLatin1String("tmr"))
+            node->setExpanded(true);
+        txtHelp->setPlainText(topicText(key));
+        break;
+    }
+    lblCaption->setText(selected.constFirst()->text(0));
+}
+
+void frmHelp::treHelp_ItemClicked(QTreeWidgetItem *item)
+{
+    // A click that selected a new node has been handled with the selection change.
+    if (item && item == m_selectedAtPress)
+        treHelp_NodeClick();
+}
+
+bool frmHelp::eventFilter(QObject *watched, QEvent *event)
+{
+    // Seen before the tree handles the press, so before the press changes the selection.
+    if (watched == treHelp->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_selectedAtPress = treHelp->selectedItems().value(0);
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmHelp::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmHelp::CMDok_Click()
+{
+    accept();
+}
