@@ -8,7 +8,9 @@
 #include "help/frmAbout.h"
 #include "help/frmHelp.h"
 #include "security/frmLogin.h"
+#include "security/frmPasswords.h"
 #include "settings/SettingsStore.h"
+#include "settings/frmSetTime.h"
 
 #include <QAction>
 #include <QApplication>
@@ -271,6 +273,8 @@ void frmMain::mnuPasswords_Click()
     releaseTopMost();
     if (!askForPassword())
         return;
+    frmPasswords dlg(this);
+    dlg.exec();
 }
 
 void frmMain::mnuSetTime_Click()
@@ -278,6 +282,8 @@ void frmMain::mnuSetTime_Click()
     if (!askForPassword())
         return;
     Timer1->stop();
+    frmSetTime dlg(this);
+    dlg.exec();
 }
 
 void frmMain::mnuExit_Click()

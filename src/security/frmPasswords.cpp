@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "security/frmPasswords.h"
+
+#include "app/Controls.h"
+#include "app/UiService.h"
+#include "settings/SettingsStore.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QLabel *makeLabel(QWidget *parent, const QString &caption, const QString &name, int top)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(Twips::rect(240, top, 1695, 255));
+    return label;
+}
+
+QLineEdit *makeBox(QWidget *parent, const QString &name, int top)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(Twips::rect(240, top, 1935, 285));
+    return box;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &caption, const QString &name, int left)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(Twips::rect(left, 2760, 735, 375));
+    // Enter and Escape typed in a box press neither button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmPasswords::frmPasswords(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmPasswords"));
+    setWindowTitle(QStringLiteral("Modify Security Settings"));
+    setFixedSize(Twips::size(2655, 3255));
+
+    Frame2 = new QGroupBox(QStringLiteral("Password"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(Twips::rect(120, 120, 2415, 2535));
+
+    Label1_3 =
+        makeLabel(Frame2, QStringLiteral("Current Password:"), QStringLiteral("Label1_3"), 360);
+    txtCurrPass = makeBox(Frame2, QStringLiteral("txtCurrPass"), 600);
+    // Only shown: nothing reads it back, so an edit there would mislead.
+    txtCurrPass->setReadOnly(true);
+
+    Line2 = new Line(Frame2, QStringLiteral("Line2"), {240, 1080}, {2160, 1080},
+                     ui().systemColor(UiService::SystemColor::InactiveCaption));
+    Line1 = new Line(Frame2, QStringLiteral("Line1"), {2160, 1080}, {240, 1080},
+                     ui().systemColor(UiService::SystemColor::Window));
+
+    Label1_4 = makeLabel(Frame2, QStringLiteral("New Password:"), QStringLiteral("Label1_4"), 1200);
+    txtNewPass = makeBox(Frame2, QStringLiteral("txtNewPass"), 1440);
+    Label1_5 =
+        makeLabel(Frame2, QStringLiteral("Verify Password:"), QStringLiteral("Label1_5"), 1800);
+    txtVerPass = makeBox(Frame2, QStringLiteral("txtVerPass"), 2040);
+
+    cmdOK = makeButton(this, QStringLiteral("OK"), QStringLiteral("cmdOK"), 960);
+    cmdCancel = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdCancel"), 1800);
+
+    // Cancel comes before OK in the tab order, though it stands to its right.
+    setTabOrder(txtCurrPass, txtNewPass);
+    setTabOrder(txtNewPass, txtVerPass);
+    setTabOrder(txtVerPass, cmdCancel);
+    setTabOrder(cmdCancel, cmdOK);
+    txtCurrPass->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmPasswords::CMDok_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPasswords::cmdCancel_Click);
+
+    Form_Load();
+}
+
+void frmPasswords::Form_Load()
+{
+    setWindowIcon(ui().icon(QStringLiteral("face.ico")));
+    Line1->setEnds({Line1->from().x(), Line2->from().y() - 10},
+                   {Line1->to().x(), Line2->to().y() - 10});
+    txtCurrPass->setText(
+        GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword));
+}
+
+void frmPasswords::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmPasswords::CMDok_Click()
+{
+    if (txtVerPass->text() != txtNewPass->text()) {
+        ui().message(this, QStringLiteral("Passwords Do Not Match."),
+                     UiService::MessageIcon::Exclamation, ui().applicationName());
+        txtNewPass->setFocus();
+        txtNewPass->setSelection(0, txtNewPass->text().size());
+        return;
+    }
+    // A password that did not reach the disk has not been changed: say so and keep
+    // both entries, so the parent can try again or cancel.
+    QString error;
+    if (!SaveSetting(Settings::section, Settings::passwordKey, txtNewPass->text(), &error)) {
+        ui().message(this, error, UiService::MessageIcon::Exclamation, ui().applicationName());
+        return;
+    }
+    accept();
+}
+
+void frmPasswords::cmdCancel_Click()
+{
+    reject();
+}

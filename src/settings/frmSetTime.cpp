@@ -1,0 +1,220 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/frmSetTime.h"
+
+#include "app/Controls.h"
+#include "app/UiService.h"
+#include "app/UpDown.h"
+#include "app/frmMain.h"
+#include "settings/NumberText.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr double shortestMinutes = 1.0;
+constexpr double longestMinutes = 3600.0;
+
+// The character code a key press types, or 0 when it types none. Ctrl with a letter
+// types the control code (Ctrl+C is 3) on every platform.
+int characterCode(const QKeyEvent *event)
+{
+    // X11 gives Delete the text "\x7f", yet it only edits, like Shift+Insert.
+    if (event->key() == Qt::Key_Delete)
+        return 0;
+    const Qt::KeyboardModifiers chord =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (chord == Qt::ControlModifier && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
+    if (chord & (Qt::AltModifier | Qt::MetaModifier))
+        return 0;
+    const QString text = event->text();
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &caption, const QString &name,
+                        const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    // Enter and Escape belong to the text box here: no button answers them.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+void KeyFilteredLineEdit::keyPressEvent(QKeyEvent *event)
+{
+    const int typed = characterCode(event);
+    if (typed == 0) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    int keyAscii = typed;
+    emit keyPress(keyAscii);
+    if (keyAscii == typed) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (keyAscii != 0)
+        insert(QString(QChar(keyAscii)));
+}
+
+frmSetTime::frmSetTime(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmSetTime"));
+    setWindowTitle(QStringLiteral("Set TurnKeeper Timer"));
+    setFixedSize(Twips::size(3960, 1680));
+
+    Label1 = new QLabel(QStringLiteral("Select a timer length :"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Twips::rect(120, 240, 2655, 375));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(ui().font(QStringLiteral("Comic Sans MS"), 12, 400));
+    QPalette labelPalette = Label1->palette();
+    labelPalette.setColor(QPalette::WindowText, QColor(0, 0, 192));
+    Label1->setPalette(labelPalette);
+
+    Label2 = new QLabel(QStringLiteral("(Minutes)"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(Twips::rect(2880, 720, 975, 255));
+    Label2->setAlignment(Qt::AlignCenter);
+
+    // Created after the label that reaches under it, so the arrows stay on top.
+    UpDown1 = new UpDown(this);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setGeometry(Twips::rect(2760, 240, 240, 435));
+
+    Text1 = new KeyFilteredLineEdit(QStringLiteral("0"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(Twips::rect(3000, 240, 855, 435));
+    Text1->setAlignment(Qt::AlignCenter);
+    Text1->setFont(ui().font(QStringLiteral("Comic Sans MS"), 11.25, 700));
+    QPalette textPalette = Text1->palette();
+    textPalette.setColor(QPalette::Text, QColor(255, 0, 0));
+    Text1->setPalette(textPalette);
+    // Composed input would slip past the key filter.
+    Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    Line2 = new Line(this, QStringLiteral("Line2"), {120, 1080}, {3840, 1080},
+                     ui().systemColor(UiService::SystemColor::Window));
+    Line1 = new Line(this, QStringLiteral("Line1"), {3840, 1080}, {120, 1080},
+                     ui().systemColor(UiService::SystemColor::InactiveCaption));
+
+    CMDok = makeButton(this, QStringLiteral("OK"), QStringLiteral("CMDok"),
+                       Twips::rect(2280, 1200, 735, 375));
+    cmdCancel = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdCancel"),
+                           Twips::rect(3120, 1200, 735, 375));
+
+    setTabOrder(UpDown1, Text1);
+    setTabOrder(Text1, CMDok);
+    setTabOrder(CMDok, cmdCancel);
+    UpDown1->setFocus();
+
+    connect(Text1, &KeyFilteredLineEdit::keyPress, this, &frmSetTime::Text1_KeyPress);
+    connect(Text1, &QLineEdit::textChanged, this, &frmSetTime::Text1_Change);
+    connect(UpDown1, &UpDown::upClicked, this, &frmSetTime::UpDown1_UpClick);
+    connect(UpDown1, &UpDown::downClicked, this, &frmSetTime::UpDown1_DownClick);
+    connect(CMDok, &QPushButton::clicked, this, &frmSetTime::CMDok_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSetTime::cmdCancel_Click);
+
+    Form_Load();
+}
+
+void frmSetTime::Form_Load()
+{
+    Line1->setEnds({Line1->from().x(), Line2->from().y() + 10},
+                   {Line1->to().x(), Line2->to().y() + 10});
+
+    if (frmMain *main = frmMain::instance()) {
+        // Runs the change validation before the dialog is shown; the box never opens
+        // holding a length out of range, even one equal to its first text.
+        const QString length = writeNumber(main->MaxTime() / 60.0);
+        if (Text1->text() == length)
+            Text1_Change();
+        else
+            Text1->setText(length);
+
+        main->readyReset();
+    }
+    setWindowIcon(ui().icon(QStringLiteral("face.ico")));
+}
+
+void frmSetTime::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+double frmSetTime::boxValue() const
+{
+    return readNumber(Text1->text());
+}
+
+void frmSetTime::refuse(const QString &text)
+{
+    ui().message(this, text, UiService::MessageIcon::Exclamation, ui().applicationName());
+}
+
+void frmSetTime::Text1_KeyPress(int &keyAscii)
+{
+    if (keyAscii >= '0' && keyAscii <= '9')
+        return;
+    refuse(QStringLiteral("This must be a numeric value."));
+    keyAscii = 0;
+}
+
+// Setting the corrected text runs this again, nested; that run finds the value in range.
+void frmSetTime::Text1_Change()
+{
+    const double minutes = boxValue();
+    if (minutes > longestMinutes) {
+        refuse(QStringLiteral("This must be set lower than 3600."));
+        Text1->setText(QStringLiteral("3600"));
+    } else if (minutes < shortestMinutes) {
+        refuse(QStringLiteral("This must be set greater or equal to 1."));
+        Text1->setText(QStringLiteral("1"));
+    }
+}
+
+// The change validation stops the box at 3600.
+void frmSetTime::UpDown1_UpClick()
+{
+    Text1->setText(writeNumber(boxValue() + 1));
+}
+
+void frmSetTime::UpDown1_DownClick()
+{
+    const double minutes = boxValue();
+    if (minutes < 2) {
+        ui().message(this, QStringLiteral("Timer must be set to at least 1!"),
+                     UiService::MessageIcon::None, QStringLiteral("Timer Limit"));
+        return;
+    }
+    Text1->setText(writeNumber(minutes - 1));
+}
+
+void frmSetTime::CMDok_Click()
+{
+    if (frmMain *main = frmMain::instance()) {
+        main->setMaxTime(boxValue() * 60.0);
+        // From the rounded length, so that the bar never ends below it.
+        main->setTimeBarMaximum(main->MaxTime());
+    }
+    accept();
+}
+
+void frmSetTime::cmdCancel_Click()
+{
+    reject();
+}

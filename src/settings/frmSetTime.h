@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+
+class Line;
+class QLabel;
+class QPushButton;
+class UpDown;
+
+// A text box that shows each typed character to its owner before inserting it. The
+// owner may let it through, replace it, or discard it by setting the code to 0.
+// Edits that type no character (Delete, clipboard keys, the context menu) pass as usual.
+class KeyFilteredLineEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+
+signals:
+    void keyPress(int &keyAscii);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+// Where the parent sets how long a turn lasts, in minutes from 1 to 3600. Opening it
+// stops the countdown and puts it back to Ready; OK writes the new length, in
+// seconds, into the main window.
+class frmSetTime : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmSetTime(QWidget *parent = nullptr);
+
+protected:
+    // Escape is an ordinary key here and does not close the dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void Form_Load();
+    void Text1_KeyPress(int &keyAscii);
+    void Text1_Change();
+    void UpDown1_UpClick();
+    void UpDown1_DownClick();
+    void CMDok_Click();
+    void cmdCancel_Click();
+
+    // The length in minutes that the box holds now.
+    double boxValue() const;
+    void refuse(const QString &text);
+
+    UpDown *UpDown1 = nullptr;
+    KeyFilteredLineEdit *Text1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QPushButton *CMDok = nullptr;
+    QPushButton *cmdCancel = nullptr;
+    QLabel *Label2 = nullptr;
+    Line *Line2 = nullptr;
+    Line *Line1 = nullptr;
+};
