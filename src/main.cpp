@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Platform.h"
 #include "app/SessionWatcher.h"
 #include "app/frmMain.h"
 
 #include <QApplication>
+#include <QProcessEnvironment>
 
 int main(int argc, char *argv[])
 {
+    // Must be decided before the application connects to the window system.
+    const QByteArray platform = Platform::choosePlatform(QProcessEnvironment::systemEnvironment());
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+
     QApplication app(argc, argv);
+    // Lets the desktop match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TURNKEEPER_APP_ID));
     // The program ends when the main window has unloaded, not when windows close.
     QApplication::setQuitOnLastWindowClosed(false);
 

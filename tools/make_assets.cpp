@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// make_assets: draws the program's icons and synthesizes the horn sound.
-// Usage: make_assets <output-folder>
+// make_assets: draws the program's icons and synthesizes the horn sound, and
+// optionally the smiling face as the desktop icon in the icon theme's sizes.
+// Usage: make_assets <output-folder> [<desktop-icon-folder>]
 
 #include <QBuffer>
 #include <QByteArray>
@@ -234,6 +235,20 @@ bool writeIcon(const QString &path, Mouth mouth)
     return true;
 }
 
+// The program's icon in menus and launchers: the smiling face as icon-<size>.png.
+bool writeDesktopIcons(const QDir &dir)
+{
+    for (int size : {16, 32, 48, 64}) {
+        const QString path = dir.filePath(QStringLiteral("icon-%1.png").arg(size));
+        QImageWriter writer(path, "png");
+        if (!writer.write(drawFace(size, Mouth::Smile))) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
+            return false;
+        }
+    }
+    return true;
+}
+
 // A brass section in miniature: a major triad, each note from two slightly
 // detuned band-limited sawtooths. The tone brightens as it swells, starts a
 // touch flat and scoops up to pitch, and gets a gentle vibrato once it holds.
@@ -333,15 +348,27 @@ bool writeWav(const QString &path, const std::vector<double> &samples, int sampl
 
 int main(int argc, char *argv[])
 {
+    // Everything is drawn into images; no window system is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output-folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <output-folder> [<desktop-icon-folder>]\n", argv[0]);
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     if (!dir.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
+    }
+    if (argc == 3) {
+        const QDir iconDir(QString::fromLocal8Bit(argv[2]));
+        if (!iconDir.mkpath(QStringLiteral("."))) {
+            std::fprintf(stderr, "cannot create %s\n", argv[2]);
+            return 1;
+        }
+        if (!writeDesktopIcons(iconDir))
+            return 1;
     }
 
     struct IconJob

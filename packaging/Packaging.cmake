@@ -1,0 +1,97 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs TurnKeeper as a desktop program (cmake --install) and builds its Debian
+# package (cpack -G DEB). One reverse-DNS id names the desktop entry, the metainfo
+# file and the icon.
+include(GNUInstallDirs)
+
+set(TURNKEEPER_APP_ID io.github.turnkeeper.TurnKeeper)
+set(TURNKEEPER_PACKAGING_SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging)
+set(TURNKEEPER_PACKAGING_BINARY_DIR ${PROJECT_BINARY_DIR}/packaging)
+
+# Lets the desktop match the program's windows to its entry and icon.
+target_compile_definitions(TurnKeeper PRIVATE TURNKEEPER_APP_ID="${TURNKEEPER_APP_ID}")
+
+install(TARGETS TurnKeeper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The program opens these by bare name from its working folder, which the desktop
+# entry sets to this folder.
+set(TURNKEEPER_DATA_SUBDIR turnkeeper)
+list(TRANSFORM TURNKEEPER_RUNTIME_FILES PREPEND ${PROJECT_SOURCE_DIR}/resources/
+    OUTPUT_VARIABLE turnkeeperRuntimePaths)
+install(FILES ${turnkeeperRuntimePaths}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/${TURNKEEPER_DATA_SUBDIR})
+
+# The desktop entry's Path must be absolute, and the final prefix is only known when
+# installing (cmake --install --prefix, cpack's /usr). The copy configured here, for
+# this build's prefix, is the one the tests validate; the installed copy is configured
+# again from the same template by the install script.
+set(TURNKEEPER_DESKTOP_TEMPLATE
+    ${TURNKEEPER_PACKAGING_SOURCE_DIR}/${TURNKEEPER_APP_ID}.desktop.in)
+set(TURNKEEPER_DESKTOP_FILE ${TURNKEEPER_PACKAGING_BINARY_DIR}/${TURNKEEPER_APP_ID}.desktop)
+set(TURNKEEPER_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/${TURNKEEPER_DATA_SUBDIR})
+configure_file(${TURNKEEPER_DESKTOP_TEMPLATE} ${TURNKEEPER_DESKTOP_FILE} @ONLY)
+
+if(IS_ABSOLUTE "${CMAKE_INSTALL_DATADIR}")
+    set(turnkeeperInstalledDataDir "${CMAKE_INSTALL_DATADIR}/${TURNKEEPER_DATA_SUBDIR}")
+else()
+    set(turnkeeperInstalledDataDir
+        "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/${TURNKEEPER_DATA_SUBDIR}")
+endif()
+set(turnkeeperInstalledDesktopFile
+    ${TURNKEEPER_PACKAGING_BINARY_DIR}/install/${TURNKEEPER_APP_ID}.desktop)
+install(CODE "
+    set(TURNKEEPER_DATA_DIR \"${turnkeeperInstalledDataDir}\")
+    set(TURNKEEPER_APP_ID [==[${TURNKEEPER_APP_ID}]==])
+    set(PROJECT_DESCRIPTION [==[${PROJECT_DESCRIPTION}]==])
+    configure_file([==[${TURNKEEPER_DESKTOP_TEMPLATE}]==]
+                   [==[${turnkeeperInstalledDesktopFile}]==] @ONLY)
+")
+install(FILES ${turnkeeperInstalledDesktopFile}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+set(TURNKEEPER_METAINFO_FILE
+    ${TURNKEEPER_PACKAGING_BINARY_DIR}/${TURNKEEPER_APP_ID}.metainfo.xml)
+configure_file(${TURNKEEPER_PACKAGING_SOURCE_DIR}/${TURNKEEPER_APP_ID}.metainfo.xml.in
+    ${TURNKEEPER_METAINFO_FILE} @ONLY)
+install(FILES ${TURNKEEPER_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The smiling face, drawn by tools/make_assets (the PNGs) and by hand (the SVG).
+foreach(size 16 32 48 64)
+    install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/icons/icon-${size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+        RENAME ${TURNKEEPER_APP_ID}.png)
+endforeach()
+install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/icons/${TURNKEEPER_APP_ID}.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The Debian package installs under /usr whatever prefix this build was configured
+# for. With DESTDIR staging the install script sees /usr as its prefix, so the
+# packaged desktop entry's Path reads /usr/share/turnkeeper.
+set(TURNKEEPER_PACKAGE_MAINTAINER "TurnKeeper developers <turnkeeper@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME turnkeeper)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
+# Debian wants the long description in lines of less than 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "A parent sets the length of a turn in minutes; anyone starts the timer,"
+    "and the window turns green, smiles and fills its progress bar once a"
+    "second. When the time is up it jumps on top of every other window, turns"
+    "red, frowns and sounds a horn. Stopping the timer, changing its length"
+    "and leaving while it runs need the parent password.")
+set(CPACK_PACKAGE_CONTACT ${TURNKEEPER_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TURNKEEPER_PACKAGE_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Stands in for Comic Sans MS; the libraries come from the binary.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-comic-neue)
+# Qt's Wayland platform, for desktops that offer no X display (XWayland) at all.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+include(CPack)

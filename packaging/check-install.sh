@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs a built tree into a temporary prefix, and once more into a staging folder
+# (DESTDIR), and checks that every file lands where the desktop looks for it and that
+# the desktop entry starts the program in the folder of its pictures and horn.
+set -u
+cmake=${1:?usage: check-install.sh <cmake> <build folder> <application id>}
+build=${2:?usage: check-install.sh <cmake> <build folder> <application id>}
+id=${3:?usage: check-install.sh <cmake> <build folder> <application id>}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+passed=0
+failed=0
+check() { # check <description> <command...>
+    local what=$1
+    shift
+    if "$@"; then
+        echo "PASS: $what"
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $what"
+        failed=$((failed + 1))
+    fi
+}
+
+# desktop_key <file> <key>: the value of a key of the [Desktop Entry] group.
+desktop_key() {
+    sed -n '/^\[Desktop Entry\]/,/^\[/{s/^'"$2"'=//p}' "$1"
+}
+
+# is_png_of_size <file> <size>: a PNG file whose header says size x size pixels.
+is_png_of_size() {
+    local signature w1 w2 w3 w4 h1 h2 h3 h4
+    [ -f "$1" ] || return 1
+    signature=$(od -An -tx1 -N8 "$1" | tr -d ' \n')
+    [ "$signature" = 89504e470d0a1a0a ] || return 1
+    read -r w1 w2 w3 w4 h1 h2 h3 h4 < <(od -An -tu1 -j16 -N8 "$1")
+    [ $(((w1 << 24) | (w2 << 16) | (w3 << 8) | w4)) -eq "$2" ] &&
+        [ $(((h1 << 24) | (h2 << 16) | (h3 << 8) | h4)) -eq "$2" ]
+}
+
+prefix="$work/prefix"
+if ! "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
+    echo "FAIL: cmake --install"
+    cat "$work/install.log"
+    exit 1
+fi
+
+check "the program is installed in bin/" test -x "$prefix/bin/TurnKeeper"
+for file in face.ico smile.ico frown.ico horn.wav; do
+    check "share/turnkeeper/$file is installed" test -s "$prefix/share/turnkeeper/$file"
+done
+
+entry="$prefix/share/applications/$id.desktop"
+check "the desktop entry is installed under its id" test -f "$entry"
+check "the entry starts TurnKeeper" [ "$(desktop_key "$entry" Exec)" = TurnKeeper ]
+check "the entry's working folder is the installed share/turnkeeper" \
+    [ "$(desktop_key "$entry" Path)" = "$prefix/share/turnkeeper" ]
+check "the entry names the icon by the same id" [ "$(desktop_key "$entry" Icon)" = "$id" ]
+check "the metainfo file is installed under the same id" \
+    grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
+    "$prefix/share/metainfo/$id.metainfo.xml"
+
+for size in 16 32 48 64; do
+    check "the ${size}x$size icon is a picture of that size" \
+        is_png_of_size "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png" "$size"
+done
+check "the scalable icon is installed" \
+    grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/$id.svg"
+
+if command -v desktop-file-validate >/dev/null; then
+    check "the installed desktop entry is valid" desktop-file-validate "$entry"
+fi
+
+# A staged install (as packages are built) must not leak the staging folder into Path.
+DESTDIR="$work/stage" "$cmake" --install "$build" --prefix /opt/turnkeeper \
+    >"$work/stage.log" 2>&1
+staged="$work/stage/opt/turnkeeper/share/applications/$id.desktop"
+check "a staged install keeps the final folder in Path" \
+    [ "$(desktop_key "$staged" Path)" = /opt/turnkeeper/share/turnkeeper ]
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
