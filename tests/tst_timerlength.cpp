@@ -16,6 +16,8 @@ private slots:
     void numbersRoundHalvesToEven();
     void numbersThatDoNotFit();
     void countNeverWraps();
+    void timeLeft_data();
+    void timeLeft();
 };
 
 void TestTimerLength::storedText_data()
@@ -86,6 +88,26 @@ void TestTimerLength::countNeverWraps()
     QCOMPARE(Countdown::nextCount(32767), 32768);
     const qint32 largest = std::numeric_limits<qint32>::max();
     QCOMPARE(Countdown::nextCount(largest), largest);
+}
+
+void TestTimerLength::timeLeft_data()
+{
+    QTest::addColumn<qint32>("maxTime");
+    QTest::addColumn<qint32>("count");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("start of the default") << 600 << 0 << QStringLiteral("10:00");
+    QTest::newRow("first tick") << 600 << 1 << QStringLiteral("9:59");
+    QTest::newRow("last seconds") << 600 << 595 << QStringLiteral("0:05");
+    QTest::newRow("sixty hours") << 216000 << 0 << QStringLiteral("3600:00");
+    QTest::newRow("never below zero") << 5 << 9 << QStringLiteral("0:00");
+}
+
+void TestTimerLength::timeLeft()
+{
+    QFETCH(qint32, maxTime);
+    QFETCH(qint32, count);
+    QFETCH(QString, text);
+    QCOMPARE(Countdown::timeLeftText(maxTime, count), text);
 }
 
 QTEST_GUILESS_MAIN(TestTimerLength)

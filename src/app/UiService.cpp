@@ -4,6 +4,7 @@
 #include "buildinfo.h"
 #include "settings/SettingsStore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,6 @@
 #include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
-
 
 namespace {
 
@@ -83,6 +83,12 @@ void UiService::playSound(const QString &fileName)
     effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
     effect->play();
     QTimer::singleShot(soundLifetimeMs, effect, &QObject::deleteLater);
+}
+
+void UiService::announce(QWidget *widget)
+{
+    QAccessibleEvent changed(widget, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 QIcon UiService::icon(const QString &fileName) const

@@ -46,6 +46,9 @@ public:
     // at once; a missing or unplayable file is silent.
     virtual void playSound(const QString &fileName);
 
+    // Tells screen readers that what widget says has changed, so they speak it.
+    virtual void announce(QWidget *widget);
+
     // An icon file named relative to the current directory, read afresh at each call;
     // when it is missing or unreadable, the copy built into the program.
     QIcon icon(const QString &fileName) const;

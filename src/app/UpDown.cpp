@@ -12,7 +12,9 @@ UpDown::UpDown(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::TabFocus);
 
     m_up = makeArrow(Qt::UpArrow, QStringLiteral("upButton"));
+    m_up->setAccessibleName(tr("Up"));
     m_down = makeArrow(Qt::DownArrow, QStringLiteral("downButton"));
+    m_down->setAccessibleName(tr("Down"));
 
     auto *layout = new QVBoxLayout(this);
     // Room for the focus frame around the arrows.

@@ -83,6 +83,7 @@ void frmMain::createControls()
     TimeBar = new QProgressBar(m_client);
     TimeBar->setObjectName(QStringLiteral("TimeBar"));
     TimeBar->setGeometry(Twips::rect(0, 2280, 3135, 255));
+    TimeBar->setAccessibleName(tr("Time left"));
     TimeBar->setTextVisible(false);
     TimeBar->setRange(0, 100);
     TimeBar->setValue(0);
@@ -105,7 +106,8 @@ void frmMain::createMenus()
 {
     QMenu *mnuParents = menuBar()->addMenu(QStringLiteral("Pa&rents"));
     mnuParents->setObjectName(QStringLiteral("mnuParents"));
-    mnuPasswords = addEntry(mnuParents, QStringLiteral("&Security"), QStringLiteral("mnuPasswords"));
+    mnuPasswords =
+        addEntry(mnuParents, QStringLiteral("&Security"), QStringLiteral("mnuPasswords"));
     mnuParents->addSeparator()->setObjectName(QStringLiteral("mnuSpace"));
     mnuExit = addEntry(mnuParents, QStringLiteral("&Exit"), QStringLiteral("mnuExit"));
 
@@ -133,7 +135,7 @@ void frmMain::Form_Load()
 {
     setBackColor(ui().systemColor(UiService::SystemColor::ButtonFace));
     Timer1->stop();
-    setPicture(QStringLiteral("face.ico"));
+    setPicture(QStringLiteral("face.ico"), tr("Face"));
     setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
                           TimerLength::toText(TimerLength::DefaultSeconds)));
     setTimeBarMaximum(MaxTime());
@@ -249,9 +251,28 @@ void frmMain::setBackColor(const QColor &color)
     m_client->setPalette(palette);
 }
 
-void frmMain::setPicture(const QString &fileName)
+void frmMain::setPicture(const QString &fileName, const QString &description)
 {
     Image1->setPixmap(ui().picture(fileName));
+    Image1->setAccessibleName(description);
+}
+
+// Screen readers hear each new status, not only those who can see the window.
+void frmMain::setStatus(const QString &text)
+{
+    Label1->setText(text);
+    ui().announce(Label1);
+}
+
+// While a turn runs, the bar also reads the time left; otherwise it shows no text.
+void frmMain::refreshTimeLeft()
+{
+    const bool counting = Timer1->isActive();
+    const QString left = counting ? Countdown::timeLeftText(MaxTime(), CurrentTime) : QString();
+    TimeBar->setTextVisible(counting);
+    TimeBar->setFormat(left);
+    TimeBar->setToolTip(left);
+    TimeBar->setAccessibleDescription(left);
 }
 
 void frmMain::mnuAbout_Click()

@@ -84,7 +84,9 @@ private:
     void releaseTopMost();
     bool askForPassword();
     void setBackColor(const QColor &color);
-    void setPicture(const QString &fileName);
+    void setPicture(const QString &fileName, const QString &description);
+    void setStatus(const QString &text);
+    void refreshTimeLeft();
 
     qint32 mlngMaxTime = 0;
     bool mblnTopMost = false;

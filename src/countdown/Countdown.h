@@ -19,4 +19,7 @@ QString timeUpText();   // "Time's Up!"
 // The count after one more tick. It never wraps: at the largest count it stays.
 qint32 nextCount(qint32 count);
 
+// The time left of a running turn as minutes and seconds: 599 seconds give "9:59".
+QString timeLeftText(qint32 maxTime, qint32 count);
+
 } // namespace Countdown

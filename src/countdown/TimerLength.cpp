@@ -15,7 +15,8 @@ std::optional<qint32> fromNumber(double seconds)
         return std::nullopt;
     // The program never leaves the default rounding mode, to nearest with halves to even.
     const double rounded = std::nearbyint(seconds);
-    if (rounded < std::numeric_limits<qint32>::min() || rounded > std::numeric_limits<qint32>::max())
+    if (rounded < std::numeric_limits<qint32>::min() ||
+        rounded > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return static_cast<qint32>(rounded);
 }

@@ -7,6 +7,7 @@
 #include "countdown/Countdown.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -27,31 +28,33 @@ void frmMain::mnuStopStart_Click()
 void frmMain::readyReset()
 {
     Timer1->stop();
-    Label1->setText(Countdown::readyText());
+    setStatus(Countdown::readyText());
     setBackColor(ui().systemColor(UiService::SystemColor::ButtonFace));
-    setPicture(QStringLiteral("face.ico"));
+    setPicture(QStringLiteral("face.ico"), tr("Face"));
     mnuStopStart->setText(Countdown::startCaption());
     TimeBar->setValue(0);
     CurrentTime = 0;
+    refreshTimeLeft();
 }
 
 // Every way out of Running has already put the count and the bar back to 0.
 void frmMain::startSteps()
 {
     Timer1->start();
-    Label1->setText(Countdown::startedText());
+    setStatus(Countdown::startedText());
     setBackColor(QColor(0, 255, 0));
-    setPicture(QStringLiteral("smile.ico"));
+    setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
+    refreshTimeLeft();
 }
 
 void frmMain::Timer1_Timer()
 {
     CurrentTime = Countdown::nextCount(CurrentTime);
     TimeBar->setValue(CurrentTime);
-    if (MaxTime() != CurrentTime)
-        return;
-    alarmSteps();
+    if (MaxTime() == CurrentTime)
+        alarmSteps();
+    refreshTimeLeft();
 }
 
 void frmMain::alarmSteps()
@@ -59,9 +62,11 @@ void frmMain::alarmSteps()
     MakeTopMost(true);
     raise();
     activateWindow();
-    Label1->setText(Countdown::timeUpText());
+    // Where the window cannot stay on top (Wayland), the desktop is asked to point at it.
+    QApplication::alert(this);
+    setStatus(Countdown::timeUpText());
     setBackColor(QColor(255, 0, 0));
-    setPicture(QStringLiteral("frown.ico"));
+    setPicture(QStringLiteral("frown.ico"), tr("Frowning face"));
     ui().playSound(QStringLiteral("horn.wav"));
     Timer1->stop();
     mnuStopStart->setText(Countdown::startCaption());

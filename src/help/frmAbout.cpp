@@ -72,6 +72,7 @@ frmAbout::frmAbout(QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(Twips::rect(120, 120, 1200, 1200));
     Image1->setScaledContents(true);
+    Image1->setAccessibleName(tr("Face"));
 
     Line1_1 =
         new Line(this, QStringLiteral("Line1_1"), {90, 1965}, {4440, 1965}, QColor(128, 128, 128));

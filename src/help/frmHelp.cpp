@@ -102,6 +102,9 @@ frmHelp::frmHelp(QWidget *parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::rect(120, 120, 1815, 255));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    treHelp->setAccessibleName(tr("Topics"));
+    // The help text is named by the heading of the topic it shows.
+    lblCaption->setBuddy(txtHelp);
 
     Line2 = new Line(this, QStringLiteral("Line2"), {0, 3240}, {5280, 3240},
                      ui().systemColor(UiService::SystemColor::CaptionText));

@@ -32,6 +32,7 @@ frmLogin::frmLogin(QWidget *parent)
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     txtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
+    lblLabels->setBuddy(txtPassword);
 
     Line2 = new Line(this, QStringLiteral("Line2"), {240, 840}, {2520, 840},
                      ui().systemColor(UiService::SystemColor::Window));

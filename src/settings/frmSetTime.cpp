@@ -102,6 +102,8 @@ frmSetTime::frmSetTime(QWidget *parent)
     Text1->setPalette(textPalette);
     // Composed input would slip past the key filter.
     Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
+    Label1->setBuddy(Text1);
+    UpDown1->setAccessibleName(tr("Timer length in minutes"));
 
     Line2 = new Line(this, QStringLiteral("Line2"), {120, 1080}, {3840, 1080},
                      ui().systemColor(UiService::SystemColor::Window));

@@ -3,6 +3,7 @@
 
 #include "settings/SettingsStore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,12 @@ void RecordingUi::message(QWidget *, const QString &text, MessageIcon icon, cons
 void RecordingUi::playSound(const QString &fileName)
 {
     sounds.append(fileName);
+}
+
+void RecordingUi::announce(QWidget *widget)
+{
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(widget);
+    announcements.append(spoken ? spoken->text(QAccessible::Name) : QString());
 }
 
 TestHome::TestHome(Files files)

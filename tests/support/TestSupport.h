@@ -29,9 +29,11 @@ public:
     void message(QWidget *parent, const QString &text, MessageIcon icon,
                  const QString &title) override;
     void playSound(const QString &fileName) override;
+    void announce(QWidget *widget) override;
 
     QList<Message> messages;
     QStringList sounds;
+    QStringList announcements; // what a screen reader would have said
 };
 
 // A fresh settings folder and a working directory for one test. The working

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/frmMain.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString accessibleName(QWidget *widget)
+{
+    QAccessibleInterface *target = QAccessible::queryAccessibleInterface(widget);
+    return target ? target->text(QAccessible::Name) : QString();
+}
+
+// The controls of window that a person reaches or reads, whose accessible name is empty.
+QStringList unnamedControls(QWidget *window)
+{
+    QStringList unnamed;
+    const QList<QWidget *> controls = window->findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        const auto *label = qobject_cast<QLabel *>(control);
+        const bool matters =
+            qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control) ||
+            qobject_cast<QPlainTextEdit *>(control) || qobject_cast<QProgressBar *>(control) ||
+            qobject_cast<QAbstractItemView *>(control) || (label && !label->pixmap().isNull()) ||
+            control->focusPolicy() != Qt::NoFocus;
+        if (matters && control->isVisibleTo(window) && accessibleName(control).isEmpty())
+            unnamed.append(window->objectName() + QLatin1Char('.') + control->objectName());
+    }
+    return unnamed;
+}
+
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+private slots:
+    void barReadsTheTimeLeftWhileCounting();
+    void faceAndStatusAreSpokenAsTheyChange();
+    void everyControlHasAName_data();
+    void everyControlHasAName();
+};
+
+void TestAccessibility::barReadsTheTimeLeftWhileCounting()
+{
+    TestHome home;
+    RecordingUi recorder;
+    home.writeSettingsFile("[Settings]\nMaxTime=600\n");
+    frmMain window;
+    window.show();
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("TimeBar"));
+    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
+    timer->setInterval(24 * 3600 * 1000);
+    QVERIFY(!bar->isTextVisible());
+    QCOMPARE(bar->toolTip(), QString());
+
+    window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    QVERIFY(bar->isTextVisible());
+    QCOMPARE(bar->text(), QStringLiteral("10:00"));
+    QMetaObject::invokeMethod(timer, "timeout");
+    QCOMPARE(bar->text(), QStringLiteral("9:59"));
+    QCOMPARE(bar->toolTip(), QStringLiteral("9:59"));
+    QCOMPARE(bar->value(), 1);
+    QCOMPARE(bar->maximum(), 600);
+
+    window.setMaxTime(2.0);
+    QMetaObject::invokeMethod(timer, "timeout");
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(!bar->isTextVisible());
+    QCOMPARE(bar->toolTip(), QString());
+}
+
+void TestAccessibility::faceAndStatusAreSpokenAsTheyChange()
+{
+    TestHome home;
+    RecordingUi recorder;
+    home.writeSettingsFile("[Settings]\nMaxTime=1\n");
+    frmMain window;
+    window.show();
+    auto *image = window.findChild<QLabel *>(QStringLiteral("Image1"));
+    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
+    timer->setInterval(24 * 3600 * 1000);
+    QCOMPARE(accessibleName(image), QStringLiteral("Face"));
+    QCOMPARE(accessibleName(window.findChild<QProgressBar *>(QStringLiteral("TimeBar"))),
+             QStringLiteral("Time left"));
+
+    window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    const QString whileCounting = accessibleName(image);
+    QMetaObject::invokeMethod(timer, "timeout");
+
+    QCOMPARE(whileCounting, QStringLiteral("Smiling face"));
+    QCOMPARE(accessibleName(image), QStringLiteral("Frowning face"));
+    QCOMPARE(recorder.announcements,
+             (QStringList{QStringLiteral("Timer Started!"), QStringLiteral("Time's Up!")}));
+}
+
+void TestAccessibility::everyControlHasAName_data()
+{
+    QTest::addColumn<QString>("command"); // empty: the main window itself
+    QTest::newRow("main window") << QString();
+    QTest::newRow("password prompt") << QStringLiteral("mnuExit");
+    QTest::newRow("timer length") << QStringLiteral("mnuSetTime");
+    QTest::newRow("password change") << QStringLiteral("mnuPasswords");
+    QTest::newRow("help") << QStringLiteral("mnuContents");
+    QTest::newRow("about") << QStringLiteral("mnuAbout");
+}
+
+void TestAccessibility::everyControlHasAName()
+{
+    QFETCH(QString, command);
+    TestHome home;
+    RecordingUi recorder;
+    frmMain window;
+    window.show();
+    if (command.isEmpty()) {
+        const QStringList unnamed = unnamedControls(&window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+        return;
+    }
+    // Exit asks for the password only while counting: start first, and stop at the prompt.
+    if (command == QLatin1String("mnuExit"))
+        window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    const bool guarded =
+        command == QLatin1String("mnuSetTime") || command == QLatin1String("mnuPasswords");
+
+    QStringList unnamed;
+    ModalDriver driver;
+    if (guarded)
+        driver.then(typePassword(QStringLiteral("playfairly")));
+    driver.then([&](QWidget *dialog) {
+        unnamed = unnamedControls(dialog);
+        dialog->close();
+    });
+    window.findChild<QAction *>(command)->trigger();
+    QVERIFY(!driver.timedOut());
+    QCOMPARE(driver.handled(), guarded ? 2 : 1);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
