@@ -25,6 +25,11 @@ inline QSize size(int width, int height)
 }
 } // namespace Twips
 
+// Every dialog of the program: a fixed frame with a title, a window menu and a close box.
+inline constexpr Qt::WindowFlags fixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                    Qt::WindowCloseButtonHint;
+
 // A straight horizontal line between two points given in twips, drawn in one colour.
 // Two of them, one pixel apart, make an etched separator.
 class Line : public QWidget

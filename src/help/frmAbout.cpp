@@ -39,9 +39,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
 
 } // namespace
 
-frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmAbout::frmAbout(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About MyApp"));

@@ -50,9 +50,7 @@ QString topicText(const QString &key)
 
 } // namespace
 
-frmHelp::frmHelp(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmHelp::frmHelp(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("TurnKeeper Help"));

@@ -14,9 +14,7 @@ namespace {
 constexpr double verticalUnit = 1.692524;
 } // namespace
 
-frmLogin::frmLogin(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmLogin::frmLogin(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("TurnKeeper Security"));

@@ -42,9 +42,7 @@ QPushButton *makeButton(QWidget *parent, const QString &caption, const QString &
 
 } // namespace
 
-frmPasswords::frmPasswords(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmPasswords::frmPasswords(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmPasswords"));
     setWindowTitle(QStringLiteral("Modify Security Settings"));

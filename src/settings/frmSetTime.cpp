@@ -65,9 +65,7 @@ void KeyFilteredLineEdit::keyPressEvent(QKeyEvent *event)
         insert(QString(QChar(keyAscii)));
 }
 
-frmSetTime::frmSetTime(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+frmSetTime::frmSetTime(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmSetTime"));
     setWindowTitle(QStringLiteral("Set TurnKeeper Timer"));
