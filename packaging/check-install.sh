@@ -11,19 +11,7 @@ id=${3:?usage: check-install.sh <cmake> <build folder> <application id>}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-passed=0
-failed=0
-check() { # check <description> <command...>
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
+source "$(dirname "$0")/../scripts/checks.sh"
 
 # desktop_key <file> <key>: the value of a key of the [Desktop Entry] group.
 desktop_key() {
@@ -81,5 +69,4 @@ staged="$work/stage/opt/turnkeeper/share/applications/$id.desktop"
 check "a staged install keeps the final folder in Path" \
     [ "$(desktop_key "$staged" Path)" = /opt/turnkeeper/share/turnkeeper ]
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -46,19 +46,7 @@ fail() {
     exit 1
 }
 
-passed=0
-failed=0
-check() { # check <description> <command...>
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
+source "$(dirname "$0")/../scripts/checks.sh"
 
 # build_package <build folder>: builds and packages; prints the package's path.
 build_package() {
@@ -165,15 +153,7 @@ if $install; then
         check "the entry's folder $folder holds $file" test -s "$folder/$file"
     done
 
-    # A free display number, reported by the server itself.
-    exec {display_fd}<> <(:)
-    Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    display=
-    for _ in $(seq 100); do
-        read -r -t 0.1 -u "$display_fd" display && break
-    done
-    [ -n "$display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    start_xvfb "$work/xvfb.log" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
     # As a desktop starts it: the Exec line (no file arguments) in the Path folder,
     # found through PATH, with the user's own (here: an empty) home.
@@ -181,16 +161,10 @@ if $install; then
     mkdir -p "$home"
     read -ra command <<<"${exec_line//%[fFuUik]/}"
     (cd "$folder" && exec env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE \
-        DISPLAY=":$display" HOME="$home" XDG_CONFIG_HOME="$home/.config" "${command[@]}") \
+        HOME="$home" XDG_CONFIG_HOME="$home/.config" "${command[@]}") \
         >"$work/program.log" 2>&1 &
     program_pid=$!
-    window=
-    for _ in $(seq 100); do
-        window=$(DISPLAY=":$display" xdotool search --onlyvisible --name '^TurnKeeper$' \
-            2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    window=$(wait_for_window TurnKeeper)
     check "the program's window titled TurnKeeper appears" [ -n "$window" ]
     check "the program runs in the entry's folder" \
         [ "$(readlink "/proc/$program_pid/cwd")" = "$folder" ]
@@ -208,5 +182,4 @@ if $install; then
     echo "The package stays installed; 'apt-get remove turnkeeper' removes it."
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -6,6 +6,7 @@
 set -u
 program=${1:?usage: smoke_x11.sh <path to TurnKeeper>}
 program=$(readlink -f "$program")
+source "$(dirname "$0")/../scripts/checks.sh"
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -15,47 +16,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
-check() { # check <description> <command...>
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
-
-# A free display number, reported by the server itself.
-exec {display_fd}<> <(:)
-Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display=
-for _ in $(seq 100); do
-    read -r -t 0.1 -u "$display_fd" display && break
-done
-if [ -z "$display" ]; then
+if ! start_xvfb "$work/xvfb.log"; then
     echo "FAIL: Xvfb did not start"
     cat "$work/xvfb.log"
     exit 1
 fi
-export DISPLAY=":$display"
 
 # run_and_end <executable> <window title>: starts the program from its own folder,
 # waits up to 10 s for its window to be mapped, sends SIGTERM and prints the exit status.
 run_and_end() {
-    local executable=$1 title=$2 pid status window=
+    local executable=$1 title=$2 pid status window
     (cd "$(dirname "$executable")" && exec env QT_QPA_PLATFORM=xcb "$executable") \
         >"$work/program.log" 2>&1 &
     pid=$!
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    window=$(wait_for_window "$title")
     if [ -z "$window" ]; then
         echo "no window titled $title appeared" >&2
         kill -KILL "$pid" 2>/dev/null
@@ -93,5 +67,4 @@ check "the renamed copy saves in its own settings" \
 check "the original's settings are untouched by the copy" \
     grep -qx 'MaxTime=120.4' "$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary
