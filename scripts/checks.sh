@@ -25,16 +25,18 @@ summary() {
 }
 
 # start_xvfb <log file>: starts Xvfb on a display it picks itself, exports DISPLAY and
-# sets xvfb_pid; fails when no server came up within 10 s.
+# sets xvfb_pid; fails when no server came up within 10 s. The server writes the number
+# of its display to a file beside the log.
 start_xvfb() {
-    local display= display_fd
-    exec {display_fd}<> <(:)
-    Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$1" 2>&1 &
+    local display= number_file="$1.display"
+    : >"$number_file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >"$1" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
-        read -r -t 0.1 -u "$display_fd" display && break
+        display=$(head -n 1 "$number_file")
+        [ -n "$display" ] && break
+        sleep 0.1
     done
-    exec {display_fd}>&-
     [ -n "$display" ] || return 1
     export DISPLAY=":$display"
 }
