@@ -6,8 +6,14 @@
 #include <QApplication>
 #include <QProcessEnvironment>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // A write past the file-size limit then fails like one to a full disk, which the
+    // settings store notices and reports, instead of ending the program on the spot.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     // Must be decided before the application connects to the window system.
     const QByteArray platform = Platform::choosePlatform(QProcessEnvironment::systemEnvironment());
     if (!platform.isEmpty())

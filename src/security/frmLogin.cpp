@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 // The window's own vertical unit, in twips; the separator is moved in it.
 constexpr double verticalUnit = 1.692524;
@@ -28,6 +30,8 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setGeometry(Twips::rect(240, 480, 2325, 255));
     txtPassword->setEchoMode(QLineEdit::Password);
+    // A password has no length limit; QLineEdit would cut it at 32767 characters.
+    txtPassword->setMaxLength(std::numeric_limits<int>::max());
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     txtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
     lblLabels->setBuddy(txtPassword);

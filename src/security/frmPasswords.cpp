@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 
 QLabel *makeLabel(QWidget *parent, const QString &caption, const QString &name, int top)
@@ -26,6 +28,9 @@ QLineEdit *makeBox(QWidget *parent, const QString &name, int top)
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setGeometry(Twips::rect(240, top, 1935, 285));
+    // A password has no length limit; QLineEdit would cut it at 32767 characters, and
+    // a pasted password would then be stored cut short without a word.
+    box->setMaxLength(std::numeric_limits<int>::max());
     return box;
 }
 

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 
 constexpr double shortestMinutes = 1.0;
@@ -94,6 +96,9 @@ frmSetTime::frmSetTime(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(Twips::rect(3000, 240, 855, 435));
     Text1->setAlignment(Qt::AlignCenter);
+    // No length limit: blanks are skipped wherever they stand, so a long pasted text
+    // cut at QLineEdit's 32767 characters could read as another number.
+    Text1->setMaxLength(std::numeric_limits<int>::max());
     Text1->setFont(ui().font(QStringLiteral("Comic Sans MS"), 11.25, 700));
     QPalette textPalette = Text1->palette();
     textPalette.setColor(QPalette::Text, QColor(255, 0, 0));
