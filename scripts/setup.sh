@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev
     fonts-comic-neue             # stands in for Comic Sans MS
     xvfb xauth xdotool           # the tests that run the program on a real X server
+    openbox wmctrl x11-utils xclip python3 procps  # the hostile-conditions suite
+    xfce4-session dbus-daemon    # its logout from a session manager
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
     dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
 )
