@@ -6,9 +6,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QAudioDevice>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMediaDevices>
 #include <QMessageBox>
 #include <QPalette>
 #include <QSoundEffect>
@@ -83,6 +85,17 @@ void UiService::playSound(const QString &fileName)
     effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
     effect->play();
     QTimer::singleShot(soundLifetimeMs, effect, &QObject::deleteLater);
+}
+
+void UiService::prepareSound()
+{
+    // Asking for the default output starts the audio backend and its connection to
+    // the sound server, which then stay for the life of the program.
+    static const bool prepared = [] {
+        QMediaDevices::defaultAudioOutput();
+        return true;
+    }();
+    Q_UNUSED(prepared);
 }
 
 void UiService::announce(QWidget *widget)

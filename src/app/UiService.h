@@ -45,6 +45,9 @@ public:
     // Starts playing a sound file named relative to the current directory and returns
     // at once; a missing or unplayable file is silent.
     virtual void playSound(const QString &fileName);
+    // Loads the sound system ahead of the first sound, once, so that the first
+    // playSound() does not pay for it. The file itself is still read at each sound.
+    virtual void prepareSound();
 
     // Tells screen readers that what widget says has changed, so they speak it.
     virtual void announce(QWidget *widget);

@@ -8,9 +8,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QProgressBar>
 #include <QTimer>
+
+namespace {
+// Off unless asked for with QT_LOGGING_RULES="turnkeeper.timing.debug=true".
+Q_LOGGING_CATEGORY(lcTiming, "turnkeeper.timing", QtInfoMsg)
+} // namespace
 
 void frmMain::mnuStopStart_Click()
 {
@@ -46,14 +53,21 @@ void frmMain::startSteps()
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
     refreshTimeLeft();
+    // The horn's sound system loads now, after the window has turned green, rather
+    // than inside the alarm.
+    QTimer::singleShot(0, this, [] { ui().prepareSound(); });
 }
 
 void frmMain::Timer1_Timer()
 {
     CurrentTime = Countdown::nextCount(CurrentTime);
     TimeBar->setValue(CurrentTime);
-    if (MaxTime() == CurrentTime)
+    if (MaxTime() == CurrentTime) {
+        QElapsedTimer alarmTime;
+        alarmTime.start();
         alarmSteps();
+        qCDebug(lcTiming, "alarm steps took %.3f ms", alarmTime.nsecsElapsed() / 1e6);
+    }
     refreshTimeLeft();
 }
 

@@ -29,6 +29,7 @@ public:
     void message(QWidget *parent, const QString &text, MessageIcon icon,
                  const QString &title) override;
     void playSound(const QString &fileName) override;
+    void prepareSound() override {}
     void announce(QWidget *widget) override;
 
     QList<Message> messages;
