@@ -136,6 +136,9 @@ startNextTurn() { # events pattern
 # Columns of one run: map_ms rss pss ready_cpu ready_sw run_cpu run_sw turn_err alarm1 alarm2
 runOne() { # program kind run
     local program=$1 kind=$2 run=$3 home events errors line pid mapT window watcher
+    # The floor's bar fills over the same number of ticks as TurnKeeper's turn.
+    local arguments=()
+    [ "$kind" = floor ] && arguments=("$TURN_S")
     home=$WORK/home-$kind-$run
     mkdir -m 700 "$home"
     mkdir -p "$home/.config/TurnKeeper"
@@ -144,7 +147,7 @@ runOne() { # program kind run
     errors=$WORK/$kind-$run.stderr
     (cd "$RUNDIR" && exec env HOME="$home" XDG_CONFIG_HOME="$home/.config" \
         XDG_RUNTIME_DIR="$home" QT_LOGGING_RULES="turnkeeper.timing.debug=true" \
-        "$XWATCH" "$program" >"$events" 2>"$errors") &
+        "$XWATCH" "$program" "${arguments[@]}" >"$events" 2>"$errors") &
     watcher=$!
     pid=$(waitFor "$events" '^pid ' 10 | cut -d' ' -f2)
     line=$(waitFor "$events" '^map ' 20) || { echo "bench: $kind never mapped" >&2; exit 1; }

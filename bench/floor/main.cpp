@@ -2,17 +2,21 @@
 // The least program of the main window's shape: a window with a three-menu bar, a
 // label, a picture, a progress bar and a one-second precise timer moving the bar.
 // No settings and no sound; the bench compares TurnKeeper with it.
+// Its one argument is the bar's maximum: given the length of TurnKeeper's turn, the bar
+// fills at the same pace, so both programs draw the same amount of bar at each tick.
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QString>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const int maximum = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 0;
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Floor"));
@@ -39,7 +43,7 @@ int main(int argc, char *argv[])
     auto *bar = new QProgressBar(client);
     bar->setGeometry(0, 152, 209, 17);
     bar->setTextVisible(false);
-    bar->setRange(0, 600);
+    bar->setRange(0, maximum > 0 ? maximum : 600);
 
     QTimer timer;
     timer.setInterval(1000);
