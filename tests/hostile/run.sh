@@ -41,6 +41,10 @@ fail() {
     echo "FAIL: $1${2:+ ($2)}"
     failed=$((failed + 1))
 }
+# A case that gathered its problems in one text passes when there are none.
+verdict() { # name problems
+    if [ -z "$2" ]; then pass "$1"; else fail "$1" "$2"; fi
+}
 
 # ---------------------------------------------------------------- the desktop
 
@@ -603,11 +607,7 @@ file_case() {
     if [ "$contents" != FOLDER ] && [ "$(saved_max_time)" != "$length" ]; then
         problems+="saved length '$(saved_max_time)'; "
     fi
-    if [ -z "$problems" ]; then
-        pass "$what: starts, no empty password, password '$password', length $length"
-    else
-        fail "$what: starts, no empty password, password '$password', length $length" "$problems"
-    fi
+    verdict "$what: starts, no empty password, password '$password', length $length" "$problems"
 }
 file_case "unquoted password with a comma" '[Settings]\nPassword=a,b\nMaxTime=90\n' a,b 90
 file_case "password @Variant(garbage)" '[Settings]\nPassword=@Variant(garbage)\nMaxTime=90\n' \
@@ -673,11 +673,7 @@ unwritable_case() {
         [ "$exit_status" = 0 ] || problems+="Exit gave status $exit_status; "
     fi
     kill_program
-    if [ -z "$problems" ]; then
-        pass "$what: the change says so, the old password works, Exit ends with 0"
-    else
-        fail "$what: the change says so, the old password works, Exit ends with 0" "$problems"
-    fi
+    verdict "$what: the change says so, the old password works, Exit ends with 0" "$problems"
 }
 
 # A read-only settings folder, for a user whom permissions bind.
@@ -750,11 +746,7 @@ if start_program; then
     fi
     end_program
     [ "$exit_status" = 0 ] || problems+="SIGTERM gave status $exit_status; "
-    if [ -z "$problems" ]; then
-        pass "a megabyte pasted at the password prompt: refused, the countdown goes on"
-    else
-        fail "a megabyte pasted at the password prompt: refused, the countdown goes on" "$problems"
-    fi
+    verdict "a megabyte pasted at the password prompt: refused, the countdown goes on" "$problems"
 else
     fail "paste at the prompt: the window maps"
     kill_program
@@ -788,11 +780,7 @@ if start_program; then
     fi
     end_program
     [ "$exit_status" = 0 ] || problems+="SIGTERM gave status $exit_status; "
-    if [ -z "$problems" ]; then
-        pass "a megabyte pasted as the new password: stored whole, accepted next time"
-    else
-        fail "a megabyte pasted as the new password: stored whole, accepted next time" "$problems"
-    fi
+    verdict "a megabyte pasted as the new password: stored whole, accepted next time" "$problems"
 else
     fail "paste as the new password: the window maps"
     kill_program
@@ -830,11 +818,7 @@ if start_program; then
     end_program
     [ "$exit_status" = 0 ] || problems+="SIGTERM gave status $exit_status; "
     [ "$(saved_max_time)" = 216000 ] || problems+="saved length '$(saved_max_time)'; "
-    if [ -z "$problems" ]; then
-        pass "a megabyte of digits pasted as the length: 3600 minutes after the message"
-    else
-        fail "a megabyte of digits pasted as the length: 3600 minutes after the message" "$problems"
-    fi
+    verdict "a megabyte of digits pasted as the length: 3600 minutes after the message" "$problems"
 else
     fail "paste as the length: the window maps"
     kill_program
@@ -885,11 +869,7 @@ for _ in $(seq 100); do
 done
 kill "$session_pid" 2>/dev/null
 wait "$session_pid" 2>/dev/null
-if [ -z "$problems" ]; then
-    pass "logout from an XSMP session while running: length saved, exit status 0"
-else
-    fail "logout from an XSMP session while running: length saved, exit status 0" "$problems"
-fi
+verdict "logout from an XSMP session while running: length saved, exit status 0" "$problems"
 fi
 
 if [ -n "$kills_pid" ]; then
