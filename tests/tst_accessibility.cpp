@@ -53,28 +53,22 @@ private slots:
 
 void TestAccessibility::barReadsTheTimeLeftWhileCounting()
 {
-    TestHome home;
-    RecordingUi recorder;
-    home.writeSettingsFile("[Settings]\nMaxTime=600\n");
-    frmMain window;
-    window.show();
-    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("TimeBar"));
-    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
-    timer->setInterval(24 * 3600 * 1000);
+    MainWindowFixture main("[Settings]\nMaxTime=600\n");
+    QProgressBar *bar = main.bar;
     QVERIFY(!bar->isTextVisible());
     QCOMPARE(bar->toolTip(), QString());
 
-    window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    main.stopStart->trigger();
     QVERIFY(bar->isTextVisible());
     QCOMPARE(bar->text(), QStringLiteral("10:00"));
-    QMetaObject::invokeMethod(timer, "timeout");
+    main.tick();
     QCOMPARE(bar->text(), QStringLiteral("9:59"));
     QCOMPARE(bar->toolTip(), QStringLiteral("9:59"));
     QCOMPARE(bar->value(), 1);
     QCOMPARE(bar->maximum(), 600);
 
-    window.setMaxTime(2.0);
-    QMetaObject::invokeMethod(timer, "timeout");
+    main.window->setMaxTime(2.0);
+    main.tick();
     QCOMPARE(bar->value(), 0);
     QVERIFY(!bar->isTextVisible());
     QCOMPARE(bar->toolTip(), QString());
@@ -82,25 +76,18 @@ void TestAccessibility::barReadsTheTimeLeftWhileCounting()
 
 void TestAccessibility::faceAndStatusAreSpokenAsTheyChange()
 {
-    TestHome home;
-    RecordingUi recorder;
-    home.writeSettingsFile("[Settings]\nMaxTime=1\n");
-    frmMain window;
-    window.show();
-    auto *image = window.findChild<QLabel *>(QStringLiteral("Image1"));
-    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
-    timer->setInterval(24 * 3600 * 1000);
+    MainWindowFixture main("[Settings]\nMaxTime=1\n");
+    QLabel *image = main.image;
     QCOMPARE(accessibleName(image), QStringLiteral("Face"));
-    QCOMPARE(accessibleName(window.findChild<QProgressBar *>(QStringLiteral("TimeBar"))),
-             QStringLiteral("Time left"));
+    QCOMPARE(accessibleName(main.bar), QStringLiteral("Time left"));
 
-    window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    main.stopStart->trigger();
     const QString whileCounting = accessibleName(image);
-    QMetaObject::invokeMethod(timer, "timeout");
+    main.tick();
 
     QCOMPARE(whileCounting, QStringLiteral("Smiling face"));
     QCOMPARE(accessibleName(image), QStringLiteral("Frowning face"));
-    QCOMPARE(recorder.announcements,
+    QCOMPARE(main.recorder.announcements,
              (QStringList{QStringLiteral("Timer Started!"), QStringLiteral("Time's Up!")}));
 }
 
@@ -118,18 +105,15 @@ void TestAccessibility::everyControlHasAName_data()
 void TestAccessibility::everyControlHasAName()
 {
     QFETCH(QString, command);
-    TestHome home;
-    RecordingUi recorder;
-    frmMain window;
-    window.show();
+    MainWindowFixture main;
     if (command.isEmpty()) {
-        const QStringList unnamed = unnamedControls(&window);
+        const QStringList unnamed = unnamedControls(main.window.get());
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
         return;
     }
     // Exit asks for the password only while counting: start first, and stop at the prompt.
     if (command == QLatin1String("mnuExit"))
-        window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+        main.stopStart->trigger();
     const bool guarded =
         command == QLatin1String("mnuSetTime") || command == QLatin1String("mnuPasswords");
 
@@ -141,7 +125,7 @@ void TestAccessibility::everyControlHasAName()
         unnamed = unnamedControls(dialog);
         dialog->close();
     });
-    window.findChild<QAction *>(command)->trigger();
+    main.trigger(qPrintable(command));
     QVERIFY(!driver.timedOut());
     QCOMPARE(driver.handled(), guarded ? 2 : 1);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
-#include "help/HelpTopics.h"
+#include "logic/HelpTopics.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -82,22 +82,10 @@ const QString generalText = lines({
 });
 
 // A main window from which the help is opened through Help > Contents.
-struct Session
+struct Session : MainWindowFixture
 {
-    TestHome home;
-    RecordingUi recorder;
-    frmMain window;
-
-    Session() { window.show(); }
-
     // Runs act on the help window; true when it closed before the driver had to close it.
-    bool openHelp(ModalDriver::Action act)
-    {
-        ModalDriver driver;
-        driver.then(std::move(act));
-        window.findChild<QAction *>(QStringLiteral("mnuContents"))->trigger();
-        return driver.handled() == 1 && !driver.timedOut();
-    }
+    bool openHelp(const ModalDriver::Action &act) const { return open("mnuContents", act); }
 };
 
 } // namespace

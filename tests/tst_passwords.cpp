@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
-#include "settings/SettingsStore.h"
+#include "logic/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -27,7 +26,7 @@ struct Visit
 
 // Chooses Security and answers the prompt with each try in turn until one is taken;
 // then act runs on the password window, and must close it.
-Visit chooseSecurity(frmMain &window, const QStringList &tries,
+Visit chooseSecurity(const MainWindowFixture &main, const QStringList &tries,
                      const std::function<void(QWidget *)> &act)
 {
     Visit visit;
@@ -44,7 +43,7 @@ Visit chooseSecurity(frmMain &window, const QStringList &tries,
             cancelPrompt()(prompt);
         })
         .then(act);
-    window.findChild<QAction *>(QStringLiteral("mnuPasswords"))->trigger();
+    main.trigger("mnuPasswords");
     visit.windows = driver.seen();
     visit.timedOut = driver.timedOut();
     return visit;
@@ -106,16 +105,13 @@ void TestPasswords::showsTheStoredPassword()
 {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
-    TestHome home;
-    RecordingUi recorder;
+    MainWindowFixture main;
     if (!stored.isNull())
         QVERIFY(SaveSetting(Settings::section, Settings::passwordKey, stored));
-    frmMain window;
-    window.show();
 
     QString current;
     QString focus;
-    const Visit visit = chooseSecurity(window, {shown}, [&](QWidget *dialog) {
+    const Visit visit = chooseSecurity(main, {shown}, [&](QWidget *dialog) {
         current = box(dialog, "txtCurrPass")->text();
         if (const QWidget *focused = QApplication::focusWidget())
             focus = focused->objectName();
@@ -129,7 +125,7 @@ void TestPasswords::showsTheStoredPassword()
     QCOMPARE(current, shown);
     QCOMPARE(focus, QStringLiteral("txtCurrPass"));
     QCOMPARE(storedPassword(), std::optional<QString>(QStringLiteral("n3w")));
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(main.recorder.messages.isEmpty());
 }
 
 void TestPasswords::differingEntriesAreRefused_data()
@@ -145,17 +141,14 @@ void TestPasswords::differingEntriesAreRefused()
 {
     QFETCH(QString, newPassword);
     QFETCH(QString, verification);
-    TestHome home;
-    RecordingUi recorder;
-    frmMain window;
-    window.show();
+    MainWindowFixture main;
 
     bool stillOpen = false;
     QString focus;
     QString selected;
     int selectionStart = -1;
     QString verificationAfter;
-    const Visit visit = chooseSecurity(window, {defaultPassword}, [&](QWidget *dialog) {
+    const Visit visit = chooseSecurity(main, {defaultPassword}, [&](QWidget *dialog) {
         typeEntries(dialog, newPassword, verification);
         click(dialog, "cmdOK");
         stillOpen = dialog->isVisible();
@@ -169,10 +162,10 @@ void TestPasswords::differingEntriesAreRefused()
 
     QCOMPARE(visit.windows, opened);
     QVERIFY(stillOpen);
-    QCOMPARE(recorder.messages.size(), 1);
-    QCOMPARE(recorder.messages[0].text, QStringLiteral("Passwords Do Not Match."));
-    QCOMPARE(recorder.messages[0].title, ui().applicationName());
-    QCOMPARE(recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
+    QCOMPARE(main.recorder.messages.size(), 1);
+    QCOMPARE(main.recorder.messages[0].text, QStringLiteral("Passwords Do Not Match."));
+    QCOMPARE(main.recorder.messages[0].title, ui().applicationName());
+    QCOMPARE(main.recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
     QCOMPARE(focus, QStringLiteral("txtNewPass"));
     QCOMPARE(selected, newPassword);
     QCOMPARE(selectionStart, 0);
@@ -192,13 +185,10 @@ void TestPasswords::newPasswordAppliesAtTheNextPrompt_data()
 void TestPasswords::newPasswordAppliesAtTheNextPrompt()
 {
     QFETCH(QString, newPassword);
-    TestHome home;
-    RecordingUi recorder;
-    auto window = std::make_unique<frmMain>();
-    window->show();
+    MainWindowFixture main;
 
     bool closedByOk = false;
-    Visit visit = chooseSecurity(*window, {defaultPassword}, [&](QWidget *dialog) {
+    Visit visit = chooseSecurity(main, {defaultPassword}, [&](QWidget *dialog) {
         typeEntries(dialog, newPassword, newPassword);
         click(dialog, "cmdOK");
         closedByOk = !dialog->isVisible();
@@ -209,35 +199,30 @@ void TestPasswords::newPasswordAppliesAtTheNextPrompt()
 
     for (const char *when : {"same run", "after a restart"}) {
         if (QByteArray(when) == "after a restart") {
-            window.reset();
-            window = std::make_unique<frmMain>();
-            window->show();
+            main.restart();
         }
-        recorder.messages.clear();
+        main.recorder.messages.clear();
         QString shown;
-        visit = chooseSecurity(*window, {defaultPassword, newPassword}, [&](QWidget *dialog) {
+        visit = chooseSecurity(main, {defaultPassword, newPassword}, [&](QWidget *dialog) {
             shown = box(dialog, "txtCurrPass")->text();
             click(dialog, "cmdCancel");
         });
         QVERIFY2(!visit.timedOut, when);
         QVERIFY2(visit.accepted == newPassword, when);
         QCOMPARE(shown, newPassword);
-        QCOMPARE(recorder.messages.size(), 1);
-        QCOMPARE(recorder.messages[0].text, QStringLiteral("Login Failed: Invalid Password"));
+        QCOMPARE(main.recorder.messages.size(), 1);
+        QCOMPARE(main.recorder.messages[0].text, QStringLiteral("Login Failed: Invalid Password"));
     }
 }
 
 // Neither button is a default or cancel button; the close box is Cancel.
 void TestPasswords::enterEscapeAndCloseBoxStoreNothing()
 {
-    TestHome home;
-    RecordingUi recorder;
-    frmMain window;
-    window.show();
+    MainWindowFixture main;
 
     QStringList openAfter;
     bool openAtEnd = true;
-    const Visit visit = chooseSecurity(window, {defaultPassword}, [&](QWidget *dialog) {
+    const Visit visit = chooseSecurity(main, {defaultPassword}, [&](QWidget *dialog) {
         typeEntries(dialog, QStringLiteral("abc"), QStringLiteral("abc"));
         for (const char *name : {"txtNewPass", "txtVerPass"}) {
             for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
@@ -254,25 +239,22 @@ void TestPasswords::enterEscapeAndCloseBoxStoreNothing()
     QCOMPARE(openAfter.size(), 6);
     QVERIFY(!openAtEnd);
     QCOMPARE(storedPassword(), std::nullopt);
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(main.recorder.messages.isEmpty());
 }
 
 // A password that could not be stored has not been changed, and the window says so.
 void TestPasswords::unwritableStoreKeepsTheOldPassword()
 {
-    TestHome home;
-    RecordingUi recorder;
+    MainWindowFixture main;
     // A plain file where the settings folder belongs: not even root can write there.
-    QFile blocker(QDir(home.configHome()).filePath(ui().applicationName()));
+    QFile blocker(QDir(main.home.configHome()).filePath(ui().applicationName()));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    frmMain window;
-    window.show();
 
     bool stillOpen = false;
     QString newAfter;
     QString verificationAfter;
-    Visit visit = chooseSecurity(window, {defaultPassword}, [&](QWidget *dialog) {
+    Visit visit = chooseSecurity(main, {defaultPassword}, [&](QWidget *dialog) {
         typeEntries(dialog, QStringLiteral("n3w"), QStringLiteral("n3w"));
         click(dialog, "cmdOK");
         stillOpen = dialog->isVisible();
@@ -285,14 +267,14 @@ void TestPasswords::unwritableStoreKeepsTheOldPassword()
     QVERIFY(stillOpen);
     QCOMPARE(newAfter, QStringLiteral("n3w"));
     QCOMPARE(verificationAfter, QStringLiteral("n3w"));
-    QCOMPARE(recorder.messages.size(), 1);
-    QVERIFY(!recorder.messages[0].text.isEmpty());
-    QVERIFY(recorder.messages[0].text != QStringLiteral("Passwords Do Not Match."));
-    QCOMPARE(recorder.messages[0].title, ui().applicationName());
-    QCOMPARE(recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
+    QCOMPARE(main.recorder.messages.size(), 1);
+    QVERIFY(!main.recorder.messages[0].text.isEmpty());
+    QVERIFY(main.recorder.messages[0].text != QStringLiteral("Passwords Do Not Match."));
+    QCOMPARE(main.recorder.messages[0].title, ui().applicationName());
+    QCOMPARE(main.recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
 
-    recorder.messages.clear();
-    visit = chooseSecurity(window, {QStringLiteral("n3w"), defaultPassword},
+    main.recorder.messages.clear();
+    visit = chooseSecurity(main, {QStringLiteral("n3w"), defaultPassword},
                            [](QWidget *dialog) { click(dialog, "cmdCancel"); });
     QVERIFY(visit.accepted == defaultPassword);
 }

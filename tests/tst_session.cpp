@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/SessionWatcher.h"
 #include "app/frmMain.h"
-#include "settings/SettingsStore.h"
+#include "logic/SessionWatcher.h"
+#include "logic/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -20,14 +20,14 @@
 namespace {
 
 // A main window and a signal watcher wired as the program wires them.
-struct Program
+struct Program : MainWindowFixture
 {
-    Program()
+    explicit Program(const QByteArray &settingsFile = QByteArray())
+        : MainWindowFixture(settingsFile)
     {
-        QObject::connect(&watcher, &SessionWatcher::sessionEnding, &window, &frmMain::endSession);
-        window.show();
+        QObject::connect(&watcher, &SessionWatcher::sessionEnding, window.get(),
+                         &frmMain::endSession);
     }
-    frmMain window;
     SessionWatcher watcher;
 };
 
@@ -96,27 +96,22 @@ void TestSession::terminatingSignalsUnloadAndSave_data()
 void TestSession::terminatingSignalsUnloadAndSave()
 {
     QFETCH(int, signalNumber);
-    TestHome home;
-    RecordingUi recorder;
-    home.writeSettingsFile("[Settings]\nMaxTime=3.5\n");
-    Program program;
-    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    Program program("[Settings]\nMaxTime=3.5\n");
+    QSignalSpy unloaded(program.window.get(), &frmMain::unloaded);
     // Even while counting, the end of the session asks for no password.
-    program.window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    program.stopStart->trigger();
 
     ::raise(signalNumber);
     QTRY_COMPARE(unloaded.size(), 1);
-    QVERIFY(!program.window.isVisible());
+    QVERIFY(!program.window->isVisible());
     QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), QStringLiteral("4"));
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(program.recorder.messages.isEmpty());
 }
 
 void TestSession::desktopQuitUnloadsAndSaves()
 {
-    TestHome home;
-    RecordingUi recorder;
     Program program;
-    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    QSignalSpy unloaded(program.window.get(), &frmMain::unloaded);
 
     QEvent quit(QEvent::Quit);
     QCoreApplication::sendEvent(qApp, &quit);
@@ -126,11 +121,9 @@ void TestSession::desktopQuitUnloadsAndSaves()
 
 void TestSession::sessionEndWhileAPromptIsOpen()
 {
-    TestHome home;
-    RecordingUi recorder;
     Program program;
-    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
-    program.window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    QSignalSpy unloaded(program.window.get(), &frmMain::unloaded);
+    program.stopStart->trigger();
 
     // The program leaves its event loops when the window has unloaded; here the
     // prompt is closed by hand a moment after the signal.
@@ -139,20 +132,18 @@ void TestSession::sessionEndWhileAPromptIsOpen()
         ::raise(SIGTERM);
         QTimer::singleShot(200, prompt, &QWidget::close);
     });
-    program.window.findChild<QAction *>(QStringLiteral("mnuStopStart"))->trigger();
+    program.stopStart->trigger();
 
     QCOMPARE(driver.handled(), 1);
     QCOMPARE(unloaded.size(), 1);
     QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), QStringLiteral("600"));
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(program.recorder.messages.isEmpty());
 }
 
 void TestSession::failedSaveAtSessionEndGoesToStandardError()
 {
-    TestHome home;
-    RecordingUi recorder;
     Program program;
-    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    QSignalSpy unloaded(program.window.get(), &frmMain::unloaded);
     blockTheStore();
 
     StandardErrorCapture standardError;
@@ -160,7 +151,7 @@ void TestSession::failedSaveAtSessionEndGoesToStandardError()
     QTRY_COMPARE(unloaded.size(), 1);
     const QString written = standardError.text();
 
-    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(program.recorder.messages.isEmpty());
     QCOMPARE(written.count(QLatin1Char('\n')), 1);
     QVERIFY2(written.startsWith(applicationName() + QStringLiteral(": MaxTime could not be saved")),
              qPrintable(written));
@@ -168,19 +159,17 @@ void TestSession::failedSaveAtSessionEndGoesToStandardError()
 
 void TestSession::failedSaveAtExitIsShownAndExitGoesOn()
 {
-    TestHome home;
-    RecordingUi recorder;
     Program program;
-    QSignalSpy unloaded(&program.window, &frmMain::unloaded);
+    QSignalSpy unloaded(program.window.get(), &frmMain::unloaded);
     blockTheStore();
 
-    program.window.findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+    program.trigger("mnuExit");
     QCOMPARE(unloaded.size(), 1);
-    QCOMPARE(recorder.messages.size(), 1);
-    QVERIFY(
-        recorder.messages.first().text.startsWith(QStringLiteral("MaxTime could not be saved")));
-    QCOMPARE(recorder.messages.first().title, applicationName());
-    QCOMPARE(recorder.messages.first().icon, UiService::MessageIcon::Exclamation);
+    QCOMPARE(program.recorder.messages.size(), 1);
+    QVERIFY(program.recorder.messages.first().text.startsWith(
+        QStringLiteral("MaxTime could not be saved")));
+    QCOMPARE(program.recorder.messages.first().title, applicationName());
+    QCOMPARE(program.recorder.messages.first().icon, UiService::MessageIcon::Exclamation);
 }
 
 QTEST_MAIN(TestSession)

@@ -16,74 +16,30 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 
 namespace {
 
-// Also notes whether each message's window was already on the screen.
-class VisibilityRecordingUi : public RecordingUi
-{
-public:
-    void message(QWidget *parent, const QString &text, MessageIcon icon,
-                 const QString &title) override
-    {
-        parentVisible.append(parent && parent->isVisible());
-        RecordingUi::message(parent, text, icon, title);
-    }
-    QList<bool> parentVisible;
-};
-
 // The running program with a stored timer length, and the way a parent reaches the
 // timer length dialog.
-struct Program
+struct Program : MainWindowFixture
 {
     explicit Program(const QByteArray &storedSeconds)
-    {
-        home.writeSettingsFile("[Settings]\nMaxTime=" + storedSeconds + "\n");
-        window = std::make_unique<frmMain>();
-        window->show();
-        timer = window->findChild<QTimer *>(QStringLiteral("Timer1"));
-        bar = window->findChild<QProgressBar *>(QStringLiteral("TimeBar"));
-        label = window->findChild<QLabel *>(QStringLiteral("Label1"));
-        // Ticks are delivered by hand.
-        timer->setInterval(24 * 3600 * 1000);
-    }
-
-    QAction *action(const char *name) const
-    {
-        return window->findChild<QAction *>(QString::fromLatin1(name));
-    }
-    void ticks(int count) const
-    {
-        for (int i = 0; i < count; ++i)
-            QMetaObject::invokeMethod(timer, "timeout");
-    }
-    bool topMost() const { return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+        : MainWindowFixture("[Settings]\nMaxTime=" + storedSeconds + "\n")
+    {}
 
     // Set Time from the menu: the password, then act on the dialog, which must close it.
-    bool setTime(const std::function<void(QWidget *)> &act) const
+    bool setTime(const ModalDriver::Action &act) const
     {
-        ModalDriver driver(5000);
-        driver.then(typePassword(QStringLiteral("playfairly"))).then(act);
-        action("mnuSetTime")->trigger();
-        return !driver.timedOut() && driver.seen() == QStringList({QStringLiteral("frmLogin"),
-                                                                   QStringLiteral("frmSetTime")});
+        return throughPassword("mnuSetTime", QStringLiteral("frmSetTime"), act);
     }
 
-    QStringList messageTexts() const
+    QList<bool> parentVisible() const
     {
-        QStringList texts;
-        for (const RecordingUi::Message &message : std::as_const(recorder.messages))
-            texts.append(message.text);
-        return texts;
+        QList<bool> visible;
+        for (const RecordingUi::Message &message : recorder.messages)
+            visible.append(message.parentVisible);
+        return visible;
     }
-
-    TestHome home;
-    VisibilityRecordingUi recorder;
-    std::unique_ptr<frmMain> window;
-    QTimer *timer = nullptr;
-    QProgressBar *bar = nullptr;
-    QLabel *label = nullptr;
 };
 
 QLineEdit *box(QWidget *dialog)
@@ -176,7 +132,7 @@ void TestSetTime::openingShowsTheLength()
         QCOMPARE(program.messageTexts(), QStringList(message));
         QCOMPARE(program.recorder.messages[0].title, ui().applicationName());
         QCOMPARE(program.recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
-        QCOMPARE(program.recorder.parentVisible, QList<bool>({false}));
+        QCOMPARE(program.parentVisible(), QList<bool>({false}));
     }
     QCOMPARE(program.window->MaxTime(), afterOk);
     QCOMPARE(program.bar->maximum(), afterOk);
@@ -380,7 +336,7 @@ void TestSetTime::cancelAndCloseBoxWriteNothing()
 {
     QFETCH(bool, closeBox);
     Program program("600");
-    program.action("mnuStopStart")->trigger();
+    program.stopStart->trigger();
     program.ticks(5);
     QCOMPARE(program.bar->value(), 5);
 
@@ -395,7 +351,7 @@ void TestSetTime::cancelAndCloseBoxWriteNothing()
     QCOMPARE(program.window->MaxTime(), 600);
     QCOMPARE(program.bar->maximum(), 600);
     QVERIFY(!program.window->isCounting());
-    QCOMPARE(program.window->CurrentTime, 0);
+    QCOMPARE(program.window->CurrentTime(), 0);
     QCOMPARE(program.bar->value(), 0);
     QCOMPARE(program.label->text(), QStringLiteral("Timer Ready!"));
     QCOMPARE(program.action("mnuStopStart")->text(), QStringLiteral("&Start Timer"));
@@ -428,7 +384,7 @@ void TestSetTime::enterAndEscapeOutsideTheBoxDoNotClose()
 void TestSetTime::openingAfterTimeUpKeepsWindowOnTop()
 {
     Program program("2");
-    program.action("mnuStopStart")->trigger();
+    program.stopStart->trigger();
     program.ticks(2);
     QCOMPARE(program.label->text(), QStringLiteral("Time's Up!"));
     QVERIFY(program.topMost());
@@ -456,17 +412,24 @@ void TestSetTime::heldArrowAtTheLimitShowsOneMessage()
     UiService::install(nullptr);
 
     QPointer<QAbstractButton> up;
+    int repeats = 0;
     int boxesOpen = 0;
     bool heldWhileAnswered = true;
-    ModalDriver driver(8000);
+    ModalDriver driver(30000);
     driver.then(typePassword(QStringLiteral("playfairly")))
         .then([&](QWidget *dialog) {
             up = dialog->findChild<QAbstractButton *>(QStringLiteral("upButton"));
+            QObject::connect(up, &QAbstractButton::clicked, up, [&repeats] { ++repeats; });
             QTest::mousePress(up, Qt::LeftButton);
+            // Should the arrow go on repeating, boxes would open until the deadline and
+            // after: let it go in the end, so that the fault fails the test instead of
+            // hanging it.
+            QTimer::singleShot(20000, up, [&up] { up->setDown(false); });
         })
         .then([&](QWidget *message) {
-            // Long enough for several repeats of a held arrow.
-            QTest::qWait(600);
+            // The first repeat opened this box; wait for the next one, however slowly
+            // the machine delivers it.
+            Q_UNUSED(QTest::qWaitFor([&] { return repeats >= 2 || !up || !up->isDown(); }, 20000));
             for (QWidget *window : QApplication::topLevelWidgets()) {
                 if (qobject_cast<QMessageBox *>(window) && window->isVisible())
                     ++boxesOpen;
@@ -476,13 +439,7 @@ void TestSetTime::heldArrowAtTheLimitShowsOneMessage()
             qobject_cast<QMessageBox *>(message)->button(QMessageBox::Ok)->click();
             QTimer::singleShot(0, dialog, [dialog] { clickCancel(dialog); });
         });
-    // Should the arrow go on repeating, boxes would open until the deadline and after:
-    // let it go in time, so that the fault fails the test instead of hanging it.
-    QTimer::singleShot(3000, program.window.get(), [&] {
-        if (up)
-            up->setDown(false);
-    });
-    program.action("mnuSetTime")->trigger();
+    program.trigger("mnuSetTime");
 
     QVERIFY(!driver.timedOut());
     QCOMPARE(boxesOpen, 1);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "countdown/Countdown.h"
-#include "countdown/TimerLength.h"
+#include "logic/Countdown.h"
+#include "logic/TimerLength.h"
 
 #include <QTest>
 

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
 
-#include "app/Controls.h"
-#include "app/UiService.h"
-#include "countdown/Countdown.h"
-#include "countdown/TimerLength.h"
 #include "help/frmAbout.h"
 #include "help/frmHelp.h"
+#include "logic/SettingsStore.h"
+#include "logic/TimerLength.h"
 #include "security/frmLogin.h"
 #include "security/frmPasswords.h"
-#include "settings/SettingsStore.h"
 #include "settings/frmSetTime.h"
+#include "ui/Controls.h"
+#include "ui/UiService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,14 +23,9 @@
 
 #include <cstdio>
 
-namespace {
-frmMain *theInstance = nullptr;
-}
-
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    theInstance = this;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("TurnKeeper"));
 
@@ -45,17 +39,6 @@ frmMain::frmMain(QWidget *parent)
 
     // The desktop asks a program to end with a Quit event; it must not be vetoed.
     qApp->installEventFilter(this);
-}
-
-frmMain::~frmMain()
-{
-    if (theInstance == this)
-        theInstance = nullptr;
-}
-
-frmMain *frmMain::instance()
-{
-    return theInstance;
 }
 
 void frmMain::createControls()
@@ -138,7 +121,7 @@ void frmMain::Form_Load()
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
                           TimerLength::toText(TimerLength::DefaultSeconds)));
-    setTimeBarMaximum(MaxTime());
+    TimeBar->setMaximum(MaxTime());
 }
 
 void frmMain::Form_Unload(UnloadReason reason)
@@ -190,25 +173,15 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-qint32 frmMain::MaxTime() const
-{
-    return mlngMaxTime;
-}
-
 void frmMain::setMaxTime(double vNewValue)
 {
     if (const std::optional<qint32> seconds = TimerLength::fromNumber(vNewValue))
-        mlngMaxTime = *seconds;
+        m_countdown.setLength(*seconds);
 }
 
 void frmMain::setMaxTime(const QString &vNewValue)
 {
-    mlngMaxTime = TimerLength::fromStoredText(vNewValue);
-}
-
-void frmMain::setTimeBarMaximum(qint32 maximum)
-{
-    TimeBar->setMaximum(maximum);
+    m_countdown.setLength(TimerLength::fromStoredText(vNewValue));
 }
 
 bool frmMain::isCounting() const
@@ -268,7 +241,7 @@ void frmMain::setStatus(const QString &text)
 void frmMain::refreshTimeLeft()
 {
     const bool counting = Timer1->isActive();
-    const QString left = counting ? Countdown::timeLeftText(MaxTime(), CurrentTime) : QString();
+    const QString left = counting ? Countdown::timeLeftText(MaxTime(), CurrentTime()) : QString();
     TimeBar->setTextVisible(counting);
     TimeBar->setFormat(left);
     TimeBar->setToolTip(left);
@@ -303,8 +276,15 @@ void frmMain::mnuSetTime_Click()
     if (!askForPassword())
         return;
     Timer1->stop();
-    frmSetTime dlg(this);
-    dlg.exec();
+    // The dialog shows the length, with its checks, before the opening puts the
+    // countdown back to Ready; OK hands back the length chosen.
+    frmSetTime dlg(MaxTime(), this);
+    readyReset();
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    setMaxTime(dlg.minutes() * 60.0);
+    // From the rounded length, so that the bar never ends below it.
+    TimeBar->setMaximum(MaxTime());
 }
 
 void frmMain::mnuExit_Click()

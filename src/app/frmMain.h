@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logic/Countdown.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -9,38 +11,28 @@ class QMenu;
 class QProgressBar;
 class QTimer;
 
-// The program's one main window. It holds the countdown's state, carries the menus
-// from which every other window opens, and is the only way out of the program: the
-// program ends once it has unloaded.
+// The program's one main window. It shows the countdown, carries the menus from which
+// every other window opens, and is the only way out of the program: the program ends
+// once it has unloaded.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit frmMain(QWidget *parent = nullptr);
-    ~frmMain() override;
-
-    // The one instance, for the windows that work on it directly.
-    static frmMain *instance();
 
     // Seconds counted since the countdown was last started; 0 while it is not running.
-    qint32 CurrentTime = 0;
+    qint32 CurrentTime() const { return m_countdown.count(); }
 
     // Keeps the window above all ordinary windows while true, without moving it.
     void MakeTopMost(bool Show);
 
     // The timer length in whole seconds.
-    qint32 MaxTime() const;
+    qint32 MaxTime() const { return m_countdown.length(); }
     // Rounds to whole seconds, an exact half to the even neighbour; a number that
     // does not fit leaves the length as it was. The bar is not touched.
     void setMaxTime(double vNewValue);
     // Reads a stored text; one that is no usable length gives the default.
     void setMaxTime(const QString &vNewValue);
-
-    // The bar's maximum; kept at the timer length by whoever changes the length.
-    void setTimeBarMaximum(qint32 maximum);
-
-    // Puts the countdown back into its Ready state (stopped, grey, count 0).
-    void readyReset();
 
     // Whether the countdown is running.
     bool isCounting() const;
@@ -75,9 +67,10 @@ private:
     void mnuSetTime_Click();
     void mnuExit_Click();
 
-    // Countdown handlers.
+    // The countdown: Start and Stop, the one-second tick and the time's-up alarm.
     void mnuStopStart_Click();
     void Timer1_Timer();
+    void readyReset();
     void startSteps();
     void alarmSteps();
 
@@ -88,7 +81,7 @@ private:
     void setStatus(const QString &text);
     void refreshTimeLeft();
 
-    qint32 mlngMaxTime = 0;
+    Countdown m_countdown;
     bool mblnTopMost = false;
     bool m_unloaded = false;
 

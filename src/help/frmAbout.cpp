@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "help/frmAbout.h"
 
-#include "app/Controls.h"
-#include "app/UiService.h"
-#include "help/SysInfoLauncher.h"
+#include "logic/SysInfoLauncher.h"
+#include "ui/Controls.h"
+#include "ui/UiService.h"
 
 #include <QFileInfo>
 #include <QLabel>

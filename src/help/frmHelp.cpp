@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "help/frmHelp.h"
 
-#include "app/Controls.h"
-#include "app/UiService.h"
-#include "help/HelpTopics.h"
+#include "logic/HelpTopics.h"
+#include "ui/Controls.h"
+#include "ui/UiService.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "security/frmLogin.h"
 
-#include "app/Controls.h"
-#include "app/UiService.h"
-#include "settings/SettingsStore.h"
+#include "logic/SettingsStore.h"
+#include "ui/Controls.h"
+#include "ui/UiService.h"
 
 #include <QLabel>
 #include <QLineEdit>

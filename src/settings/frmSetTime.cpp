@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/frmSetTime.h"
 
-#include "app/Controls.h"
-#include "app/UiService.h"
-#include "app/UpDown.h"
-#include "app/frmMain.h"
-#include "settings/NumberText.h"
+#include "logic/NumberText.h"
+#include "ui/Controls.h"
+#include "ui/UiService.h"
+#include "ui/UpDown.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -67,7 +66,7 @@ void KeyFilteredLineEdit::keyPressEvent(QKeyEvent *event)
         insert(QString(QChar(keyAscii)));
 }
 
-frmSetTime::frmSetTime(QWidget *parent) : QDialog(parent, fixedDialogFlags)
+frmSetTime::frmSetTime(qint32 seconds, QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmSetTime"));
     setWindowTitle(QStringLiteral("Set TurnKeeper Timer"));
@@ -130,25 +129,24 @@ frmSetTime::frmSetTime(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     connect(CMDok, &QPushButton::clicked, this, &frmSetTime::CMDok_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetTime::cmdCancel_Click);
 
-    Form_Load();
+    Form_Load(seconds);
 }
 
-void frmSetTime::Form_Load()
+// The opener puts the countdown back to Ready once this has run, so that a message
+// about the length comes first, as the design's opening has it.
+void frmSetTime::Form_Load(qint32 seconds)
 {
     Line1->setEnds({Line1->from().x(), Line2->from().y() + 10},
                    {Line1->to().x(), Line2->to().y() + 10});
 
-    if (frmMain *main = frmMain::instance()) {
-        // Runs the change validation before the dialog is shown; the box never opens
-        // holding a length out of range, even one equal to its first text.
-        const QString length = writeNumber(main->MaxTime() / 60.0);
-        if (Text1->text() == length)
-            Text1_Change();
-        else
-            Text1->setText(length);
+    // Runs the change validation before the dialog is shown; the box never opens
+    // holding a length out of range, even one equal to its first text.
+    const QString length = writeNumber(seconds / 60.0);
+    if (Text1->text() == length)
+        Text1_Change();
+    else
+        Text1->setText(length);
 
-        main->readyReset();
-    }
     setWindowIcon(ui().icon(QStringLiteral("face.ico")));
 }
 
@@ -161,7 +159,7 @@ void frmSetTime::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-double frmSetTime::boxValue() const
+double frmSetTime::minutes() const
 {
     return readNumber(Text1->text());
 }
@@ -182,11 +180,11 @@ void frmSetTime::Text1_KeyPress(int &keyAscii)
 // Setting the corrected text runs this again, nested; that run finds the value in range.
 void frmSetTime::Text1_Change()
 {
-    const double minutes = boxValue();
-    if (minutes > longestMinutes) {
+    const double value = minutes();
+    if (value > longestMinutes) {
         refuse(QStringLiteral("This must be set lower than 3600."));
         Text1->setText(QStringLiteral("3600"));
-    } else if (minutes < shortestMinutes) {
+    } else if (value < shortestMinutes) {
         refuse(QStringLiteral("This must be set greater or equal to 1."));
         Text1->setText(QStringLiteral("1"));
     }
@@ -195,27 +193,22 @@ void frmSetTime::Text1_Change()
 // The change validation stops the box at 3600.
 void frmSetTime::UpDown1_UpClick()
 {
-    Text1->setText(writeNumber(boxValue() + 1));
+    Text1->setText(writeNumber(minutes() + 1));
 }
 
 void frmSetTime::UpDown1_DownClick()
 {
-    const double minutes = boxValue();
-    if (minutes < 2) {
+    const double value = minutes();
+    if (value < 2) {
         ui().message(this, QStringLiteral("Timer must be set to at least 1!"),
                      UiService::MessageIcon::None, QStringLiteral("Timer Limit"));
         return;
     }
-    Text1->setText(writeNumber(minutes - 1));
+    Text1->setText(writeNumber(value - 1));
 }
 
 void frmSetTime::CMDok_Click()
 {
-    if (frmMain *main = frmMain::instance()) {
-        main->setMaxTime(boxValue() * 60.0);
-        // From the rounded length, so that the bar never ends below it.
-        main->setTimeBarMaximum(main->MaxTime());
-    }
     accept();
 }
 

@@ -25,21 +25,26 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 
-// Where the parent sets how long a turn lasts, in minutes from 1 to 3600. Opening it
-// stops the countdown and puts it back to Ready; OK writes the new length, in
-// seconds, into the main window.
+// Where the parent sets how long a turn lasts, in minutes from 1 to 3600. It opens
+// with the length its opener gives it, in seconds, and once closed with OK hands back
+// the length chosen; the opener writes it.
 class frmSetTime : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmSetTime(QWidget *parent = nullptr);
+    // Shows seconds as minutes; a length out of range is answered and corrected here,
+    // before the dialog is on the screen.
+    explicit frmSetTime(qint32 seconds, QWidget *parent = nullptr);
+
+    // The length in minutes that the box holds, read afresh; after OK, the one chosen.
+    double minutes() const;
 
 protected:
     // Escape is an ordinary key here and does not close the dialog.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void Form_Load();
+    void Form_Load(qint32 seconds);
     void Text1_KeyPress(int &keyAscii);
     void Text1_Change();
     void UpDown1_UpClick();
@@ -47,8 +52,6 @@ private:
     void CMDok_Click();
     void cmdCancel_Click();
 
-    // The length in minutes that the box holds now.
-    double boxValue() const;
     void refuse(const QString &text);
 
     UpDown *UpDown1 = nullptr;

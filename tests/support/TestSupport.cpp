@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
-#include "settings/SettingsStore.h"
+#include "app/frmMain.h"
+#include "logic/SettingsStore.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 RecordingUi::RecordingUi()
 {
@@ -23,9 +28,10 @@ RecordingUi::~RecordingUi()
     UiService::install(nullptr);
 }
 
-void RecordingUi::message(QWidget *, const QString &text, MessageIcon icon, const QString &title)
+void RecordingUi::message(QWidget *parent, const QString &text, MessageIcon icon,
+                          const QString &title)
 {
-    messages.append({text, icon, title});
+    messages.append({text, icon, title, parent && parent->isVisible()});
 }
 
 void RecordingUi::playSound(const QString &fileName)
@@ -171,4 +177,104 @@ ModalDriver::Action cancelPrompt()
         else
             prompt->close();
     };
+}
+
+MainWindowFixture::MainWindowFixture(const QByteArray &settingsFile, Clock clock,
+                                     TestHome::Files files)
+    : home(files), m_clock(clock)
+{
+    if (!settingsFile.isNull())
+        home.writeSettingsFile(settingsFile);
+    load();
+}
+
+MainWindowFixture::~MainWindowFixture() = default;
+
+void MainWindowFixture::load()
+{
+    window = std::make_unique<frmMain>();
+    window->show();
+    timer = window->findChild<QTimer *>(QStringLiteral("Timer1"));
+    bar = window->findChild<QProgressBar *>(QStringLiteral("TimeBar"));
+    label = window->findChild<QLabel *>(QStringLiteral("Label1"));
+    image = window->findChild<QLabel *>(QStringLiteral("Image1"));
+    stopStart = action("mnuStopStart");
+    // A day between real ticks: the test delivers them.
+    if (m_clock == Clock::ByHand)
+        timer->setInterval(24 * 3600 * 1000);
+}
+
+void MainWindowFixture::restart()
+{
+    window.reset();
+    load();
+}
+
+QAction *MainWindowFixture::action(const char *name) const
+{
+    return window->findChild<QAction *>(QString::fromLatin1(name));
+}
+
+void MainWindowFixture::trigger(const char *name) const
+{
+    action(name)->trigger();
+}
+
+void MainWindowFixture::tick() const
+{
+    QMetaObject::invokeMethod(timer, "timeout");
+}
+
+void MainWindowFixture::ticks(int count) const
+{
+    for (int i = 0; i < count; ++i)
+        tick();
+}
+
+void MainWindowFixture::runToAlarm() const
+{
+    stopStart->trigger();
+    ticks(window->MaxTime());
+}
+
+QColor MainWindowFixture::backColor() const
+{
+    return window->centralWidget()->palette().color(QPalette::Window);
+}
+
+bool MainWindowFixture::topMost() const
+{
+    return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+           window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+bool MainWindowFixture::shows(const char *picture) const
+{
+    return image->pixmap().toImage() == ui().picture(QString::fromLatin1(picture)).toImage();
+}
+
+QStringList MainWindowFixture::messageTexts() const
+{
+    QStringList texts;
+    for (const RecordingUi::Message &message : recorder.messages)
+        texts.append(message.text);
+    return texts;
+}
+
+bool MainWindowFixture::throughPassword(const char *entry, const QString &windowName,
+                                        const ModalDriver::Action &act) const
+{
+    ModalDriver driver(5000);
+    driver.then(typePassword(QStringLiteral("playfairly"))).then(act);
+    trigger(entry);
+    return !driver.timedOut() &&
+           driver.seen() == QStringList({QStringLiteral("frmLogin"), windowName});
+}
+
+bool MainWindowFixture::open(const char *entry, const ModalDriver::Action &act) const
+{
+    ModalDriver driver;
+    driver.then(act);
+    trigger(entry);
+    return driver.handled() == 1 && !driver.timedOut();
 }

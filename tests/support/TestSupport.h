@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/UiService.h"
+#include "ui/UiService.h"
 
+#include <QColor>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -11,6 +12,12 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QProgressBar;
+class frmMain;
 
 // Records message boxes and sounds instead of showing and playing them.
 class RecordingUi : public UiService
@@ -21,6 +28,7 @@ public:
         QString text;
         MessageIcon icon;
         QString title;
+        bool parentVisible; // whether the box's window was on the screen yet
     };
 
     RecordingUi();
@@ -98,3 +106,59 @@ void typeText(QWidget *widget, const QString &text);
 // Actions for the password prompt.
 ModalDriver::Action typePassword(const QString &password);
 ModalDriver::Action cancelPrompt();
+
+// The program's main window in a fresh home folder, shown, with message boxes and
+// sounds recorded and its controls found by their names. The one-second tick is
+// delivered by hand unless the real clock is asked for.
+class MainWindowFixture
+{
+public:
+    enum class Clock { ByHand, Real };
+
+    // settingsFile, when given, is written by hand before the window loads.
+    explicit MainWindowFixture(const QByteArray &settingsFile = QByteArray(),
+                               Clock clock = Clock::ByHand,
+                               TestHome::Files files = TestHome::Files::RunTime);
+    ~MainWindowFixture();
+
+    // Ends this window and loads a new one on the same home folder, as a new start of
+    // the program would.
+    void restart();
+
+    QAction *action(const char *name) const;
+    void trigger(const char *name) const;
+    void tick() const;
+    void ticks(int count) const;
+    // Starts a turn and ticks it up to its alarm.
+    void runToAlarm() const;
+
+    QColor backColor() const;
+    // Both the widget and its native window stay on top.
+    bool topMost() const;
+    // Whether the face shows the picture of that file.
+    bool shows(const char *picture) const;
+    QStringList messageTexts() const;
+
+    // Chooses a menu entry that asks for the password, gives the default one, and runs
+    // act on the window that opens, which act must close. True when exactly the prompt
+    // and one window named windowName opened and closed in time.
+    bool throughPassword(const char *entry, const QString &windowName,
+                         const ModalDriver::Action &act) const;
+    // Chooses a menu entry that opens one window without asking, and runs act on it,
+    // which must close it. True when it closed in time.
+    bool open(const char *entry, const ModalDriver::Action &act) const;
+
+    TestHome home;
+    RecordingUi recorder;
+    std::unique_ptr<frmMain> window;
+    QTimer *timer = nullptr;
+    QProgressBar *bar = nullptr;
+    QLabel *label = nullptr;
+    QLabel *image = nullptr;
+    QAction *stopStart = nullptr;
+
+private:
+    void load();
+
+    Clock m_clock;
+};

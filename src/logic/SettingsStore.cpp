@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/SettingsStore.h"
+#include "logic/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "help/SysInfoLauncher.h"
+#include "logic/SysInfoLauncher.h"
 
 #include <QDir>
 #include <QFile>

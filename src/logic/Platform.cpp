@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Platform.h"
+#include "logic/Platform.h"
 
 namespace Platform {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "help/HelpTopics.h"
+#include "logic/HelpTopics.h"
 
 #include <QStringList>
 

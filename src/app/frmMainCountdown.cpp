@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The countdown lives in the main window: Start and Stop, the one-second tick and
-// the time's-up alarm, working on the window's count, bar, label, face and colour.
+// The main window's side of the countdown: Start and Stop, the one-second tick and the
+// time's-up alarm, shown through the window's count, bar, label, face and colour.
 #include "app/frmMain.h"
 
-#include "app/UiService.h"
-#include "countdown/Countdown.h"
+#include "ui/UiService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +39,7 @@ void frmMain::readyReset()
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     mnuStopStart->setText(Countdown::startCaption());
     TimeBar->setValue(0);
-    CurrentTime = 0;
+    m_countdown.reset();
     refreshTimeLeft();
 }
 
@@ -48,6 +47,7 @@ void frmMain::readyReset()
 void frmMain::startSteps()
 {
     Timer1->start();
+    m_countdown.start();
     setStatus(Countdown::startedText());
     setBackColor(QColor(0, 255, 0));
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
@@ -60,17 +60,18 @@ void frmMain::startSteps()
 
 void frmMain::Timer1_Timer()
 {
-    CurrentTime = Countdown::nextCount(CurrentTime);
-    TimeBar->setValue(CurrentTime);
-    if (MaxTime() == CurrentTime) {
-        QElapsedTimer alarmTime;
-        alarmTime.start();
-        alarmSteps();
-        qCDebug(lcTiming, "alarm steps took %.3f ms", alarmTime.nsecsElapsed() / 1e6);
+    if (m_countdown.tick() == Countdown::Tick::Ticked) {
+        TimeBar->setValue(CurrentTime());
+        refreshTimeLeft();
+        return;
     }
-    refreshTimeLeft();
+    QElapsedTimer alarmTime;
+    alarmTime.start();
+    alarmSteps();
+    qCDebug(lcTiming, "alarm steps took %.3f ms", alarmTime.nsecsElapsed() / 1e6);
 }
 
+// The countdown has already counted its last second and gone to Time's Up.
 void frmMain::alarmSteps()
 {
     MakeTopMost(true);
@@ -84,6 +85,6 @@ void frmMain::alarmSteps()
     ui().playSound(QStringLiteral("horn.wav"));
     Timer1->stop();
     mnuStopStart->setText(Countdown::startCaption());
-    CurrentTime = 0;
     TimeBar->setValue(0);
+    refreshTimeLeft();
 }

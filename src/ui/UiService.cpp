@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/UiService.h"
+#include "ui/UiService.h"
 
 #include "buildinfo.h"
-#include "settings/SettingsStore.h"
+#include "logic/SettingsStore.h"
 
 #include <QAccessible>
 #include <QApplication>

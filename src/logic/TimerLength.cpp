@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "countdown/TimerLength.h"
+#include "logic/TimerLength.h"
 
 #include <QLocale>
 #include <QRegularExpression>

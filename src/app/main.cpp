@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Platform.h"
-#include "app/SessionWatcher.h"
 #include "app/frmMain.h"
+#include "logic/Platform.h"
+#include "logic/SessionWatcher.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>

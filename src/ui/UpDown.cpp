@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/UpDown.h"
+#include "ui/UpDown.h"
 
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>

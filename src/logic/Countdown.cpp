@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logic/Countdown.h"
+
+#include <limits>
+
+QString Countdown::startCaption()
+{
+    return QStringLiteral("&Start Timer");
+}
+
+QString Countdown::stopCaption()
+{
+    return QStringLiteral("&Stop Timer");
+}
+
+QString Countdown::readyText()
+{
+    return QStringLiteral("Timer Ready!");
+}
+
+QString Countdown::startedText()
+{
+    return QStringLiteral("Timer Started!");
+}
+
+QString Countdown::timeUpText()
+{
+    return QStringLiteral("Time's Up!");
+}
+
+qint32 Countdown::nextCount(qint32 count)
+{
+    return count == std::numeric_limits<qint32>::max() ? count : count + 1;
+}
+
+QString Countdown::timeLeftText(qint32 length, qint32 count)
+{
+    const qint64 left = qMax<qint64>(0, qint64(length) - count);
+    return QStringLiteral("%1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
+}
+
+void Countdown::start()
+{
+    m_state = State::Running;
+}
+
+void Countdown::reset()
+{
+    m_state = State::Ready;
+    m_count = 0;
+}
+
+Countdown::Tick Countdown::tick()
+{
+    m_count = nextCount(m_count);
+    if (m_count != m_length)
+        return Tick::Ticked;
+    m_state = State::TimeUp;
+    m_count = 0;
+    return Tick::TimeUp;
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The countdown of a turn apart from the window that shows it: whether it is Ready,
+// Running or at Time's Up, the seconds counted so far and the length they count up
+// to, with its fixed texts. The main window drives it with its one-second timer and
+// shows what it reports.
+class Countdown
+{
+public:
+    enum class State { Ready, Running, TimeUp };
+    // What one more second did: counted on, or reached the end of the turn.
+    enum class Tick { Ticked, TimeUp };
+
+    static constexpr int TickMilliseconds = 1000;
+
+    static QString startCaption(); // "&Start Timer"
+    static QString stopCaption();  // "&Stop Timer"
+    static QString readyText();    // "Timer Ready!"
+    static QString startedText();  // "Timer Started!"
+    static QString timeUpText();   // "Time's Up!"
+
+    // The count after one more second. It never wraps: at the largest count it stays.
+    static qint32 nextCount(qint32 count);
+
+    // The time left of a running turn as minutes and seconds: 599 seconds give "9:59".
+    static QString timeLeftText(qint32 length, qint32 count);
+
+    State state() const { return m_state; }
+    bool isRunning() const { return m_state == State::Running; }
+    // Seconds counted since the turn started; 0 whenever it is not running.
+    qint32 count() const { return m_count; }
+    // The length of a turn in seconds.
+    qint32 length() const { return m_length; }
+    void setLength(qint32 seconds) { m_length = seconds; }
+
+    // Starts a turn from the count that every way out of Running has left at 0.
+    void start();
+    // Back to Ready: stopped, count 0.
+    void reset();
+    // One more second. The count never wraps; when it reaches the length the turn is
+    // over: Time's Up, count 0.
+    Tick tick();
+
+private:
+    State m_state = State::Ready;
+    qint32 m_count = 0;
+    qint32 m_length = 0;
+};
