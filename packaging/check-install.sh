@@ -37,7 +37,7 @@ if ! "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; t
 fi
 
 check "the program is installed in bin/" test -x "$prefix/bin/TurnKeeper"
-for file in face.ico smile.ico frown.ico horn.wav; do
+for file in "${runtime_files[@]}"; do
     check "share/turnkeeper/$file is installed" test -s "$prefix/share/turnkeeper/$file"
 done
 

@@ -41,7 +41,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
+die() {
     echo "FAIL: $*"
     exit 1
 }
@@ -59,15 +59,15 @@ build_package() {
 if [ -z "$target" ]; then
     target="$source_dir/build-package"
     cmake -S "$source_dir" -B "$target" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >&2 ||
-        fail "cannot configure $target"
+        die "cannot configure $target"
 fi
 if [ -d "$target" ]; then
     package=$(build_package "$target")
-    [ -n "$package" ] || fail "building the package in $target failed"
+    [ -n "$package" ] || die "building the package in $target failed"
 else
     package=$target
 fi
-[ -f "$package" ] || fail "$package: no such file"
+[ -f "$package" ] || die "$package: no such file"
 package=$(readlink -f "$package")
 echo "Checking $package"
 
@@ -92,7 +92,7 @@ done
 dpkg-deb -c "$package" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
 has() { grep -qx "$1" "$work/contents"; }
 check "the program is /usr/bin/TurnKeeper" has /usr/bin/TurnKeeper
-for file in face.ico smile.ico frown.ico horn.wav; do
+for file in "${runtime_files[@]}"; do
     check "/usr/share/turnkeeper/$file is packaged" has "/usr/share/turnkeeper/$file"
 done
 
@@ -141,19 +141,19 @@ if $install; then
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     echo "Installing $package"
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "$package" ||
-        fail "apt-get install"
+        die "apt-get install"
     check "turnkeeper $version is installed" \
         [ "$(dpkg-query -W -f='${Status} ${Version}' turnkeeper)" = "install ok installed $version" ]
 
     installed_entry="/usr/share/applications/$id.desktop"
     exec_line=$(desktop_key "$installed_entry" Exec)
     folder=$(desktop_key "$installed_entry" Path)
-    [ -n "$folder" ] && [ -n "$exec_line" ] || fail "$installed_entry lacks Exec or Path"
-    for file in face.ico smile.ico frown.ico horn.wav; do
+    [ -n "$folder" ] && [ -n "$exec_line" ] || die "$installed_entry lacks Exec or Path"
+    for file in "${runtime_files[@]}"; do
         check "the entry's folder $folder holds $file" test -s "$folder/$file"
     done
 
-    start_xvfb "$work/xvfb.log" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    start_xvfb "$work/xvfb.log" || die "Xvfb did not start: $(cat "$work/xvfb.log")"
 
     # As a desktop starts it: the Exec line (no file arguments) in the Path folder,
     # found through PATH, with the user's own (here: an empty) home.

@@ -1,21 +1,34 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sourced by the project's shell checks: a tally of named checks, a private X server
-# and a wait for the program's window.
+# Sourced by the project's shell checks: the run-time files, a tally of named checks,
+# a private X server with or without a window manager, and a wait for a window.
+
+# The files the program opens by bare name from its working folder.
+runtime_files=(face.ico smile.ico frown.ico horn.wav)
 
 passed=0
 failed=0
+
+# pass <description> / fail <description> [reason]: counts one check.
+pass() {
+    echo "PASS: $1"
+    passed=$((passed + 1))
+}
+fail() {
+    echo "FAIL: $1${2:+ ($2)}"
+    failed=$((failed + 1))
+}
 
 # check <description> <command...>: runs the command and counts it as passed or failed.
 check() {
     local what=$1
     shift
-    if "$@"; then
-        echo "PASS: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# verdict <description> <problems>: a check that gathered its problems in one text
+# passes when there are none.
+verdict() {
+    if [ -z "$2" ]; then pass "$1"; else fail "$1" "$2"; fi
 }
 
 # summary: prints the closing tally and succeeds when nothing failed.
@@ -24,21 +37,34 @@ summary() {
     [ "$failed" -eq 0 ]
 }
 
-# start_xvfb <log file>: starts Xvfb on a display it picks itself, exports DISPLAY and
-# sets xvfb_pid; fails when no server came up within 10 s. The server writes the number
-# of its display to a file beside the log.
+# start_xvfb <log file> [screen]: starts Xvfb on a display it picks itself (screen
+# 1024x768x24 unless given), exports DISPLAY and sets xvfb_pid; fails when no server
+# came up within 10 s. The server writes the number of its display to a file beside
+# the log.
 start_xvfb() {
     local display= number_file="$1.display"
     : >"$number_file"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >"$1" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${2:-1024x768x24}" -nolisten tcp 3>"$number_file" >"$1" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
-        display=$(head -n 1 "$number_file")
+        display=$(sed -n 's/^\([0-9][0-9]*\)$/\1/p' "$number_file")
         [ -n "$display" ] && break
         sleep 0.1
     done
     [ -n "$display" ] || return 1
     export DISPLAY=":$display"
+}
+
+# start_openbox <log file>: starts openbox on DISPLAY and sets wm_pid; fails when it
+# has not taken the screen within 10 s.
+start_openbox() {
+    openbox --sm-disable >"$1" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # wait_for_window <title>: prints the id of the first visible window with exactly that

@@ -1,31 +1,145 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Checks the pictures and the horn shipped in resources/.
+// Checks the pictures and the horn shipped in resources/, and that they are what
+// tools/make_assets draws today.
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstdlib>
 
+namespace {
+
+struct Wave
+{
+    QByteArray format;  // the fmt chunk
+    QByteArray samples; // the data chunk
+};
+
+// The chunks of a RIFF WAVE file; empty when it is none.
+Wave readWave(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray wav = file.readAll();
+    if (wav.size() <= 44 || wav.left(4) != "RIFF" || wav.mid(8, 4) != "WAVE" ||
+        qFromLittleEndian<quint32>(wav.constData() + 4) != quint32(wav.size() - 8))
+        return {};
+    Wave wave;
+    for (qsizetype at = 12; at + 8 <= wav.size();) {
+        const QByteArray id = wav.mid(at, 4);
+        const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
+        if (at + 8 + qsizetype(length) > wav.size())
+            return {};
+        if (id == "fmt ")
+            wave.format = wav.mid(at + 8, length);
+        else if (id == "data")
+            wave.samples = wav.mid(at + 8, length);
+        at += 8 + length + (length & 1);
+    }
+    return wave;
+}
+
+QList<QImage> readImages(const QString &path)
+{
+    QList<QImage> images;
+    QImageReader reader(path);
+    for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
+        if (!reader.jumpToImage(i) && i > 0)
+            break;
+        images.append(reader.read().convertToFormat(QImage::Format_ARGB32));
+    }
+    return images;
+}
+
+// Another CPU may draw an anti-aliased pixel a level or two apart (Qt's raster engine
+// picks its SIMD code at run time), and its maths library may round a sample of the
+// horn the other way: so much may differ, no more.
+constexpr int levelTolerance = 4;
+constexpr double pixelShareTolerance = 0.02;
+constexpr int sampleTolerance = 2;
+
+// Empty when the two pictures match within the tolerance, else what differs.
+QString pictureDifference(const QImage &kept, const QImage &drawn)
+{
+    if (kept.size() != drawn.size())
+        return QStringLiteral("size %1x%2 against %3x%4")
+            .arg(kept.width())
+            .arg(kept.height())
+            .arg(drawn.width())
+            .arg(drawn.height());
+    int differing = 0;
+    int largest = 0;
+    for (int y = 0; y < kept.height(); ++y) {
+        for (int x = 0; x < kept.width(); ++x) {
+            const QRgb a = kept.pixel(x, y);
+            const QRgb b = drawn.pixel(x, y);
+            const int level =
+                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+            largest = std::max(largest, level);
+            differing += level > 0;
+        }
+    }
+    const int allowed = std::max(16, int(pixelShareTolerance * kept.width() * kept.height()));
+    if (largest <= levelTolerance && differing <= allowed)
+        return QString();
+    return QStringLiteral("%1 pixels differ, by up to %2 levels").arg(differing).arg(largest);
+}
+
+QString waveDifference(const Wave &kept, const Wave &drawn)
+{
+    if (kept.format != drawn.format || kept.samples.size() != drawn.samples.size())
+        return QStringLiteral("another format or length");
+    int largest = 0;
+    for (qsizetype i = 0; i + 1 < kept.samples.size(); i += 2)
+        largest =
+            std::max(largest, std::abs(qFromLittleEndian<qint16>(kept.samples.constData() + i) -
+                                       qFromLittleEndian<qint16>(drawn.samples.constData() + i)));
+    return largest <= sampleTolerance ? QString()
+                                      : QStringLiteral("samples differ by up to %1").arg(largest);
+}
+
+QString resource(const char *name)
+{
+    return QDir(QStringLiteral(TURNKEEPER_RESOURCES_DIR)).filePath(QString::fromLatin1(name));
+}
+
+} // namespace
+
 class TestAssets : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void icon_data();
     void icon();
     void horn();
+    void drawnAgainMatchesKeptFiles_data();
+    void drawnAgainMatchesKeptFiles();
 
 private:
-    static QString resource(const char *name)
-    {
-        return QDir(QStringLiteral(TURNKEEPER_RESOURCES_DIR)).filePath(QString::fromLatin1(name));
-    }
+    QTemporaryDir m_drawn;
 };
+
+// make_assets draws everything afresh once, for the comparison with the kept files.
+void TestAssets::initTestCase()
+{
+    QProcess make;
+    make.start(QStringLiteral(MAKE_ASSETS), {m_drawn.filePath(QStringLiteral("resources")),
+                                             m_drawn.filePath(QStringLiteral("icons"))});
+    QVERIFY(make.waitForFinished(120000));
+    QVERIFY2(make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0,
+             make.readAllStandardError().constData());
+}
 
 void TestAssets::icon_data()
 {
@@ -82,26 +196,9 @@ void TestAssets::icon()
 
 void TestAssets::horn()
 {
-    QFile file(resource("horn.wav"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray wav = file.readAll();
-    QVERIFY(wav.size() > 44);
-    QCOMPARE(wav.left(4), QByteArray("RIFF"));
-    QCOMPARE(wav.mid(8, 4), QByteArray("WAVE"));
-    QCOMPARE(qFromLittleEndian<quint32>(wav.constData() + 4), quint32(wav.size() - 8));
-
-    QByteArray format;
-    QByteArray samples;
-    for (qsizetype at = 12; at + 8 <= wav.size();) {
-        const QByteArray id = wav.mid(at, 4);
-        const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
-        QVERIFY(at + 8 + qsizetype(length) <= wav.size());
-        if (id == "fmt ")
-            format = wav.mid(at + 8, length);
-        else if (id == "data")
-            samples = wav.mid(at + 8, length);
-        at += 8 + length + (length & 1);
-    }
+    const Wave wave = readWave(resource("horn.wav"));
+    const QByteArray &format = wave.format;
+    const QByteArray &samples = wave.samples;
     QVERIFY(format.size() >= 16);
     QVERIFY(!samples.isEmpty());
 
@@ -120,6 +217,48 @@ void TestAssets::horn()
     for (qsizetype i = 0; i + 1 < samples.size(); i += 2)
         peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(samples.constData() + i))));
     QVERIFY2(peak > 8000, qPrintable(QStringLiteral("peak %1").arg(peak)));
+}
+
+void TestAssets::drawnAgainMatchesKeptFiles_data()
+{
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("drawn");
+    const QString source = QStringLiteral(TURNKEEPER_RESOURCES_DIR "/../");
+    for (const char *name :
+         {"face.ico", "smile.ico", "frown.ico", "topic.ico", "topic_selected.ico", "horn.wav"}) {
+        const QString file = QString::fromLatin1(name);
+        QTest::newRow(name) << source + QStringLiteral("resources/") + file
+                            << m_drawn.filePath(QStringLiteral("resources/") + file);
+    }
+    for (int size : {16, 32, 48, 64}) {
+        const QString file = QStringLiteral("icon-%1.png").arg(size);
+        QTest::newRow(qPrintable(file)) << source + QStringLiteral("packaging/icons/") + file
+                                        << m_drawn.filePath(QStringLiteral("icons/") + file);
+    }
+}
+
+// A change to the drawing must not leave the shipped files behind; regenerate them with
+// build/tools/make_assets resources packaging/icons.
+void TestAssets::drawnAgainMatchesKeptFiles()
+{
+    QFETCH(QString, kept);
+    QFETCH(QString, drawn);
+    if (kept.endsWith(QLatin1String(".wav"))) {
+        const Wave keptWave = readWave(kept);
+        QVERIFY(!keptWave.samples.isEmpty());
+        const QString difference = waveDifference(keptWave, readWave(drawn));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        return;
+    }
+    const QList<QImage> keptImages = readImages(kept);
+    const QList<QImage> drawnImages = readImages(drawn);
+    QCOMPARE(drawnImages.size(), keptImages.size());
+    for (qsizetype i = 0; i < keptImages.size(); ++i) {
+        QVERIFY(!keptImages[i].isNull());
+        const QString difference = pictureDifference(keptImages[i], drawnImages[i]);
+        QVERIFY2(difference.isEmpty(),
+                 qPrintable(QStringLiteral("picture %1: %2").arg(i).arg(difference)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAssets)

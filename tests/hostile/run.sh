@@ -9,8 +9,7 @@
 # While working on it: HOSTILE_GROUPS="close top signals files store kills paste logout"
 # (any of them) runs only those groups, HOSTILE_KILLS=<n> makes fewer SIGKILL rounds.
 set -u
-program=$(readlink -f "${1:?usage: run.sh <path to TurnKeeper>}")
-program_dir=$(dirname "$program")
+built=$(readlink -f "${1:?usage: run.sh <path to TurnKeeper>}")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 python=/usr/bin/python3
 
@@ -31,52 +30,35 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
-pass() {
-    echo "PASS: $1"
-    passed=$((passed + 1))
-}
-fail() {
-    echo "FAIL: $1${2:+ ($2)}"
-    failed=$((failed + 1))
-}
-# A case that gathered its problems in one text passes when there are none.
-verdict() { # name problems
-    if [ -z "$2" ]; then pass "$1"; else fail "$1" "$2"; fi
-}
+source "$here/../../scripts/checks.sh"
+
+# The cases run a copy of the program and its files in a folder that every user can
+# read, since some run as nobody, who may not enter the checkout (a clone under /root,
+# or in a home folder of mode 0700).
+program_dir="$work/program"
+program="$program_dir/$(basename "$built")"
+mkdir -p "$program_dir"
+cp "$built" "$program"
+for file in "${runtime_files[@]}"; do
+    cp "$(dirname "$built")/$file" "$program_dir/"
+done
+chmod -R a+rX "$program_dir"
 
 # ---------------------------------------------------------------- the desktop
 
 # start_desktop <name>: a virtual X server of its own with openbox on it; sets DISPLAY,
-# xvfb_pid and wm_pid. The display number is the first free one, which the server
-# writes into a file once it listens.
+# xvfb_pid and wm_pid.
 start_desktop() {
-    local display=
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/$1.display" \
-        >"$work/$1.xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        display=$(sed -n 's/^\([0-9][0-9]*\)$/\1/p' "$work/$1.display")
-        [ -n "$display" ] && break
-        sleep 0.1
-    done
-    if [ -z "$display" ]; then
+    if ! start_xvfb "$work/$1.xvfb.log" 1280x1024x24; then
         echo "FAIL: Xvfb did not start"
         cat "$work/$1.xvfb.log"
         return 1
     fi
-    export DISPLAY=":$display"
-
-    openbox --sm-disable >"$work/$1.openbox.log" 2>&1 &
-    wm_pid=$!
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-    done
-    echo "FAIL: openbox did not start"
-    cat "$work/$1.openbox.log"
-    return 1
+    if ! start_openbox "$work/$1.openbox.log"; then
+        echo "FAIL: openbox did not start"
+        cat "$work/$1.openbox.log"
+        return 1
+    fi
 }
 
 start_desktop main || exit 1
@@ -883,5 +865,4 @@ if [ -n "$kills_pid" ]; then
     done <"$work/kills.out"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary
