@@ -71,8 +71,15 @@ void UiService::install(UiService *service)
 void UiService::message(QWidget *parent, const QString &text, MessageIcon icon,
                         const QString &title)
 {
+    // A window that is not on the screen yet (a dialog checking what it was given
+    // before it shows) cannot own the box: the window manager would place it with no
+    // owner, under a main window that stays on top. The nearest window that is on the
+    // screen owns it instead.
+    QWidget *owner = parent;
+    while (owner && !owner->isVisible())
+        owner = owner->parentWidget();
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    title, text, QMessageBox::Ok, parent);
+                    title, text, QMessageBox::Ok, owner);
     box.exec();
 }
 

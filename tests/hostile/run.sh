@@ -226,6 +226,18 @@ wait_not_above() {
     return 1
 }
 
+# stacked_above <upper> <lower>: the window manager stacks the first window above the
+# second (its list runs from the bottom up, through every layer).
+stacked_above() {
+    local id at=0 upper= lower=
+    for id in $(xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | sed 's/.*# //; s/,//g'); do
+        [ $((id)) = "$1" ] && upper=$at
+        [ $((id)) = "$2" ] && lower=$at
+        at=$((at + 1))
+    done
+    [ -n "$upper" ] && [ -n "$lower" ] && [ "$upper" -gt "$lower" ]
+}
+
 active_window() {
     local id
     id=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# *//p')
@@ -500,6 +512,34 @@ if start_program; then
     end_program
 else
     fail "time's up: the window maps"
+    kill_program
+fi
+
+# A message that the timer length dialog gives before it shows (a stored length under a
+# minute) stands above the main window, which stays on top after a time's up.
+fresh_home
+write_conf '[Settings]\nMaxTime=2\n'
+if start_program; then
+    problems=
+    start_stop
+    wait_above "$main_window" 8 || problems+="no time's up; "
+    focus "$main_window" && keys alt+t Up Up Return
+    if answer_prompt playfairly && box=$(wait_window TurnKeeper 5 "$main_window"); then
+        stacked_above "$box" "$main_window" || problems+="the message is under the main window; "
+        focus "$box" && keys Return
+        if dialog=$(wait_window "Set TurnKeeper Timer" 5); then
+            close_window "$dialog"
+            wait_no_window "Set TurnKeeper Timer" 5
+        else
+            problems+="no timer length dialog; "
+        fi
+    else
+        problems+="no message about the length; "
+    fi
+    end_program
+    verdict "a message before the timer length dialog shows stands above the main window" "$problems"
+else
+    fail "message above the main window: the window maps"
     kill_program
 fi
 
