@@ -49,6 +49,15 @@ void click(QWidget *help, const QString &text, bool onButton = false)
     QTest::mouseClick(tree(help)->viewport(), Qt::LeftButton, {}, at);
 }
 
+// A double click on a node's text, as the window system delivers it: a click, then the
+// second press that makes it double.
+void doubleClick(QWidget *help, const QString &text)
+{
+    const QPoint at = tree(help)->visualItemRect(node(help, text)).center();
+    QTest::mouseClick(tree(help)->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree(help)->viewport(), Qt::LeftButton, {}, at);
+}
+
 // "tmr+ sec- Heading": which parent topics are expanded, and the heading.
 QString state(QWidget *help)
 {
@@ -280,6 +289,11 @@ void TestHelp::clicksAndKeysChooseTopics()
             QTest::keyClick(tree(help), key);
             states << state(help);
         }
+        // Clicking a topic again keeps it expanded, whatever the number of clicks.
+        for (const char *text : {"The Timer", "Security"}) {
+            doubleClick(help, QString::fromLatin1(text));
+            states << state(help);
+        }
         help->close();
     }));
 
@@ -299,6 +313,8 @@ void TestHelp::clicksAndKeysChooseTopics()
                          QStringLiteral("tmr- sec+ General"),
                          QStringLiteral("tmr+ sec+ The Timer"),
                          QStringLiteral("tmr+ sec+ Setting the Time"),
+                         QStringLiteral("tmr+ sec+ The Timer"),
+                         QStringLiteral("tmr+ sec+ Security"),
                      }));
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
 #include "logic/SettingsStore.h"
+#include "security/frmPasswords.h"
+#include "settings/frmSetTime.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QTest>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -89,6 +92,8 @@ private slots:
     void newPasswordAppliesAtTheNextPrompt_data();
     void newPasswordAppliesAtTheNextPrompt();
     void enterEscapeAndCloseBoxStoreNothing();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
     void unwritableStoreKeepsTheOldPassword();
 };
 
@@ -240,6 +245,50 @@ void TestPasswords::enterEscapeAndCloseBoxStoreNothing()
     QVERIFY(!openAtEnd);
     QCOMPARE(storedPassword(), std::nullopt);
     QVERIFY(main.recorder.messages.isEmpty());
+}
+
+void TestPasswords::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    const int ok = QDialog::Accepted;
+    const int cancel = QDialog::Rejected;
+    QTest::newRow("password change, Enter on OK") << "frmPasswords"
+                                                  << "cmdOK" << int(Qt::Key_Return) << ok;
+    QTest::newRow("password change, keypad Enter on Cancel")
+        << "frmPasswords"
+        << "cmdCancel" << int(Qt::Key_Enter) << cancel;
+    QTest::newRow("timer length, Enter on OK") << "frmSetTime"
+                                               << "CMDok" << int(Qt::Key_Return) << ok;
+    QTest::newRow("timer length, Enter on Cancel") << "frmSetTime"
+                                                   << "cmdCancel" << int(Qt::Key_Return) << cancel;
+}
+
+// Neither window has a default button, yet on this desktop Enter presses the button
+// that has the focus, as Space does.
+void TestPasswords::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    TestHome home;
+    RecordingUi recorder;
+    std::unique_ptr<QDialog> dialog;
+    if (window == QLatin1String("frmSetTime"))
+        dialog = std::make_unique<frmSetTime>(600);
+    else
+        dialog = std::make_unique<frmPasswords>();
+    dialog->show();
+    QWidget *focused = dialog->findChild<QPushButton *>(button);
+    focused->setFocus();
+
+    QTest::keyClick(focused, Qt::Key(key));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), result);
+    QVERIFY(recorder.messages.isEmpty());
 }
 
 // A password that could not be stored has not been changed, and the window says so.

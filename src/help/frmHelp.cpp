@@ -65,6 +65,9 @@ frmHelp::frmHelp(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     treHelp->setSelectionMode(QAbstractItemView::SingleSelection);
     treHelp->setIconSize(QSize(16, 16));
     treHelp->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A topic stays open however often it is clicked; the user folds it with its button
+    // or the keyboard.
+    treHelp->setExpandsOnDoubleClick(false);
     treHelp->viewport()->installEventFilter(this);
 
     txtHelp = new QPlainTextEdit(this);

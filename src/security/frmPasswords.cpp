@@ -39,7 +39,7 @@ QPushButton *makeButton(QWidget *parent, const QString &caption, const QString &
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(Twips::rect(left, 2760, 735, 375));
-    // Enter and Escape typed in a box press neither button.
+    // Not a default button: Enter and Escape typed in a box press neither button.
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -101,11 +101,8 @@ void frmPasswords::Form_Load()
 
 void frmPasswords::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!plainDialogKey(event, focusWidget()))
+        QDialog::keyPressEvent(event);
 }
 
 void frmPasswords::CMDok_Click()

@@ -18,7 +18,7 @@ public:
     explicit frmPasswords(QWidget *parent = nullptr);
 
 protected:
-    // Escape is an ordinary key here and does not close the window.
+    // Enter presses only the button that has the focus; Escape closes nothing.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

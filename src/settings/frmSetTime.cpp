@@ -40,7 +40,7 @@ QPushButton *makeButton(QWidget *parent, const QString &caption, const QString &
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
-    // Enter and Escape belong to the text box here: no button answers them.
+    // Not a default button: Enter and Escape typed in the box belong to the box.
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -152,11 +152,8 @@ void frmSetTime::Form_Load(qint32 seconds)
 
 void frmSetTime::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!plainDialogKey(event, focusWidget()))
+        QDialog::keyPressEvent(event);
 }
 
 double frmSetTime::minutes() const

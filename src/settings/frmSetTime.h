@@ -40,7 +40,7 @@ public:
     double minutes() const;
 
 protected:
-    // Escape is an ordinary key here and does not close the dialog.
+    // Enter presses only the button that has the focus; Escape closes nothing.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

@@ -1,7 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Controls.h"
 
+#include <QKeyEvent>
 #include <QPalette>
+#include <QPushButton>
+
+bool plainDialogKey(QKeyEvent *event, QWidget *focused)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return true;
+    }
+    // Enter typed in a text box or on the arrows reaches here too, and presses nothing.
+    auto *button = qobject_cast<QPushButton *>(focused);
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button) {
+        button->click();
+        return true;
+    }
+    return false;
+}
 
 Line::Line(QWidget *parent, const QString &name, QPointF fromTwips, QPointF toTwips, QColor color,
            int thicknessPixels)

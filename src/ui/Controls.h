@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QWidget>
 
+class QKeyEvent;
+
 // Windows are laid out in twips, 15 to a logical pixel.
 namespace Twips {
 inline constexpr double perPixel = 15.0;
@@ -29,6 +31,12 @@ inline QSize size(int width, int height)
 inline constexpr Qt::WindowFlags fixedDialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
                                                     Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                     Qt::WindowCloseButtonHint;
+
+// The keys of a dialog that has neither a default nor a cancel button, as this desktop
+// treats them: Enter presses the button that has the focus and nothing else, Escape
+// closes nothing. Answers whether it took the key; the dialog's own keyPressEvent
+// passes every other key on.
+bool plainDialogKey(QKeyEvent *event, QWidget *focused);
 
 // A straight horizontal line between two points given in twips, drawn in one colour.
 // Two of them, one pixel apart, make an etched separator.
