@@ -12,6 +12,7 @@ packages=(
     xfce4-session dbus-daemon    # its logout from a session manager
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
     dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
+    strace                       # watches what a settings save does on the disk
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -24,6 +25,10 @@ private slots:
     void writeThatCannotReachTheDiskIsReported_data();
     void writeThatCannotReachTheDiskIsReported();
     void writeCutShortIsReported();
+    void textsTheFileCannotKeep_data();
+    void textsTheFileCannotKeep();
+    void savesLeaveNoCopies_data();
+    void savesLeaveNoCopies();
 };
 
 void TestSettingsStore::fileIsNamedAfterTheExecutable()
@@ -90,6 +95,17 @@ void TestSettingsStore::handEditedValues_data()
 
     QTest::newRow("unquoted comma is not an empty password")
         << QByteArray("[Settings]\nPassword=a,b\n") << QStringLiteral("a,b");
+    QTest::newRow("unquoted comma keeps its blanks")
+        << QByteArray("[Settings]\nPassword=a, b\n") << QStringLiteral("a, b");
+    QTest::newRow("blanks around an unquoted list are dropped")
+        << QByteArray("[Settings]\nPassword=  a , b  \n") << QStringLiteral("a , b");
+    QTest::newRow("quoted value with a comma")
+        << QByteArray("[Settings]\nPassword=\" a, b \"\n") << QStringLiteral(" a, b ");
+    QTest::newRow("everything inside the outer quotes")
+        << QByteArray("[Settings]\nPassword=\"a\", \"b\"\n") << QStringLiteral("a\", \"b");
+    QTest::newRow("a list in another group is not this one")
+        << QByteArray("[Other]\nPassword=x, y\n[Settings]\nPassword=p, q\n[Later]\nPassword=z, w\n")
+        << QStringLiteral("p, q");
     QTest::newRow("broken variant gives the default")
         << QByteArray("[Settings]\nPassword=@Variant(garbage)\n") << QStringLiteral("playfairly");
     QTest::newRow("garbage lines around the value")
@@ -170,6 +186,73 @@ void TestSettingsStore::writeCutShortIsReported()
     QVERIFY(!error.isEmpty());
     QCOMPARE(GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword),
              QStringLiteral("old"));
+}
+
+void TestSettingsStore::textsTheFileCannotKeep_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("reason"); // empty: stored exactly
+    QTest::newRow("leading U+FEFF")
+        << QString(QChar(0xFEFF)) + QStringLiteral("pw") << QStringLiteral("U+FEFF");
+    QTest::newRow("lone surrogate") << QStringLiteral("p") + QChar(0xD800) + QStringLiteral("w")
+                                    << QStringLiteral("broken character");
+    QTest::newRow("U+FEFF inside is kept")
+        << QStringLiteral("p") + QChar(0xFEFF) + QStringLiteral("w") << QString();
+    QTest::newRow("a whole surrogate pair is kept") << QStringLiteral("p🎮w") << QString();
+}
+
+// Such a text is refused for what it is, not as a full disk, and the old one stays.
+void TestSettingsStore::textsTheFileCannotKeep()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, reason);
+    TestHome home;
+    QVERIFY(SaveSetting(Settings::section, Settings::passwordKey, QStringLiteral("old")));
+
+    QString error;
+    const bool saved = SaveSetting(Settings::section, Settings::passwordKey, password, &error);
+    QCOMPARE(saved, reason.isEmpty());
+    QCOMPARE(GetSetting(Settings::section, Settings::passwordKey, QString()),
+             reason.isEmpty() ? password : QStringLiteral("old"));
+    QVERIFY2(error.contains(reason) && !error.contains(QLatin1String("disk")), qPrintable(error));
+}
+
+void TestSettingsStore::savesLeaveNoCopies_data()
+{
+    QTest::addColumn<QStringList>("leftBehind"); // by saves that were cut short
+    QTest::newRow("nothing") << QStringList();
+    QTest::newRow("a copy and its lock")
+        << QStringList{QStringLiteral("AbC12z"), QStringLiteral("AbC12z.lock")};
+    QTest::newRow("several copies")
+        << QStringList{QStringLiteral("x1y2z3"), QStringLiteral("QWERTY")};
+}
+
+// The password is written nowhere but in the settings folder, and what a save killed
+// half-way left there goes at the next save.
+void TestSettingsStore::savesLeaveNoCopies()
+{
+    QFETCH(QStringList, leftBehind);
+    TestHome home;
+    QTemporaryDir temporaryFolder;
+    const QByteArray previousTemporary = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temporaryFolder.path()));
+    home.writeSettingsFile("[Settings]\nMaxTime=90\n");
+    const QString file = settingsFilePath();
+    for (const QString &suffix : leftBehind)
+        home.writeFile(file + QLatin1Char('.') + suffix, "Password=secret\n");
+    const QString unrelated = file + QStringLiteral(".keep");
+    home.writeFile(unrelated, "mine\n");
+
+    const bool saved =
+        SaveSetting(Settings::section, Settings::passwordKey, QStringLiteral("secret"));
+    qputenv("TMPDIR", previousTemporary);
+
+    QVERIFY(saved);
+    const QString name = QFileInfo(file).fileName();
+    QCOMPARE(QFileInfo(file).dir().entryList(QDir::Files | QDir::Hidden),
+             QStringList({name, name + QStringLiteral(".keep")}));
+    QCOMPARE(QDir(temporaryFolder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

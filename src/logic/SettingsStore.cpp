@@ -3,13 +3,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,15 +23,51 @@ QString groupKey(const QString &section, const QString &key)
     return section + QLatin1Char('/') + key;
 }
 
-// A hand-edited value may come back as something other than a string: an unquoted
-// "a,b" reads as a list, and a broken "@Variant(...)" as nothing at all.
-QString textOf(const QVariant &value, const QString &defaultValue)
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SettingsStore", text);
+}
+
+// The text after "key=" in the [section] group of an INI file, as written there, or a
+// null text when there is none. Qt reads the same group and key names exactly.
+QString rawValue(const QString &path, const QString &section, const QString &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QString header = QLatin1Char('[') + section + QLatin1Char(']');
+    QString value;
+    bool inSection = false;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inSection = line == header;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (inSection && equals > 0 && line.left(equals).trimmed() == key)
+            value = line.mid(equals + 1).trimmed();
+    }
+    return value;
+}
+
+// A hand-edited value may come back as something other than a text: an unquoted
+// "a, b" reads as a list and a broken "@Variant(...)" as nothing at all. A list is read
+// again as the text it was written as.
+QString textOf(const QVariant &value, const QString &section, const QString &key,
+               const QString &defaultValue)
 {
     switch (value.typeId()) {
     case QMetaType::QString:
         return value.toString();
     case QMetaType::QStringList:
-        return value.toStringList().join(QLatin1Char(','));
+    case QMetaType::QVariantList: {
+        const QString raw = rawValue(settingsFilePath(), section, key);
+        if (raw.size() >= 2 && raw.startsWith(QLatin1Char('"')) && raw.endsWith(QLatin1Char('"')))
+            return raw.mid(1, raw.size() - 2);
+        return raw;
+    }
     case QMetaType::QByteArray:
         return QString::fromUtf8(value.toByteArray());
     default:
@@ -46,19 +87,76 @@ bool copyFile(const QString &path, QFileDevice &target)
     return target.write(contents) == contents.size() && target.flush();
 }
 
+// Asks the system to put what has been written to path on the disk; for a folder,
+// the names it holds.
+bool syncToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+// The copies a save makes beside the file ("<file>.XXXXXX", and Qt's lock for it),
+// which a save cut short leaves behind.
+QRegularExpression copyPattern(const QString &fileName)
+{
+    return QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(fileName) +
+                              QStringLiteral("\\.[A-Za-z0-9]{6}(\\.lock)?$"));
+}
+
+void removeStaleCopies(const QFileInfo &target)
+{
+    const QRegularExpression copy = copyPattern(target.fileName());
+    const QDir folder = target.absoluteDir();
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (copy.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 // Qt keeps parsed settings files in a process-wide cache by path, which would show the
 // values it meant to write rather than those on the disk. A private copy under a new
-// name is parsed from what is really there.
-QVariant valueOnDisk(const QString &path, const QString &key)
+// name, beside the file, is parsed from what is really there.
+QVariantMap valuesOnDisk(const QString &path, const QStringList &keys)
 {
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/settings-check-XXXXXX.conf"));
+    QTemporaryFile copy(path + QStringLiteral(".XXXXXX"));
     if (!copy.open() || !copyFile(path, copy))
-        return QVariant();
+        return {};
     copy.close();
-    return QSettings(copy.fileName(), QSettings::IniFormat).value(key);
+    const QSettings settings(copy.fileName(), QSettings::IniFormat);
+    QVariantMap values;
+    for (const QString &key : keys)
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+// A list of one text reads back as that text, and an empty list as nothing.
+bool sameValue(const QVariant &stored, const QVariant &wanted)
+{
+    if (!wanted.isValid())
+        return !stored.isValid();
+    if (wanted.typeId() == QMetaType::QStringList)
+        return stored.toStringList() == wanted.toStringList();
+    return stored.typeId() == QMetaType::QString && stored.toString() == wanted.toString();
 }
 
 } // namespace
+
+namespace Settings {
+
+QString whyNotStorable(const QString &text)
+{
+    if (text.startsWith(QChar(0xFEFF)))
+        return tr("it begins with an invisible character (U+FEFF) that a settings file drops");
+    if (!text.isValidUtf16())
+        return tr("it holds a broken character that a settings file cannot keep");
+    return QString();
+}
+
+} // namespace Settings
 
 QString applicationName()
 {
@@ -74,37 +172,64 @@ QString settingsFilePath()
 
 QString GetSetting(const QString &section, const QString &key, const QString &defaultValue)
 {
-    const QSettings settings(settingsFilePath(), QSettings::IniFormat);
-    const QVariant value = settings.value(groupKey(section, key));
+    const QVariant value = GetSettingValue(groupKey(section, key));
     if (!value.isValid())
         return defaultValue;
-    return textOf(value, defaultValue);
+    return textOf(value, section, key, defaultValue);
+}
+
+QVariant GetSettingValue(const QString &groupKey)
+{
+    return QSettings(settingsFilePath(), QSettings::IniFormat).value(groupKey);
 }
 
 bool SaveSetting(const QString &section, const QString &key, const QString &value,
                  QString *errorMessage)
 {
+    return SaveSettings({{groupKey(section, key), value}}, key, errorMessage);
+}
+
+bool SaveSettings(const QVariantMap &changes, const QString &what, QString *errorMessage)
+{
     const QString path = settingsFilePath();
     const auto fail = [&](const QString &reason) {
         if (errorMessage)
-            *errorMessage =
-                QCoreApplication::translate("SettingsStore", "%1 could not be saved in %2: %3.")
-                    .arg(key, QDir::toNativeSeparators(path), reason);
+            *errorMessage = tr("%1 could not be saved in %2: %3.")
+                                .arg(what, QDir::toNativeSeparators(path), reason);
         return false;
     };
-    const QString cannotWrite =
-        QCoreApplication::translate("SettingsStore", "the file cannot be written");
+    const QString cannotWrite = tr("the file cannot be written");
+
+    for (const QVariant &value : changes) {
+        const QStringList texts = value.typeId() == QMetaType::QStringList
+                                      ? value.toStringList()
+                                      : QStringList(value.toString());
+        for (const QString &text : texts) {
+            const QString reason = Settings::whyNotStorable(text);
+            if (!reason.isEmpty())
+                return fail(reason);
+        }
+    }
 
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
-        return fail(QCoreApplication::translate("SettingsStore", "the folder cannot be created"));
+        return fail(tr("the folder cannot be created"));
     if (target.exists() && (!target.isFile() || !target.isWritable()))
         return fail(cannotWrite);
 
+    // One save at a time among the program's copies; under the lock, any copy left
+    // beside the file is a save that was cut short.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(10000))
+        return fail(lock.error() == QLockFile::LockFailedError
+                        ? tr("another copy of the program is saving it")
+                        : cannotWrite);
+    removeStaleCopies(target);
+
     // Qt can report success for a write cut short by a full disk and then put the
     // short file in place of the good one. So the change is made in a copy beside the
-    // file, checked, and only then moved over the file in one step: a failed save
-    // leaves the earlier values untouched.
+    // file, checked, put on the disk, and only then moved over the file in one step: a
+    // failed save leaves the earlier values untouched.
     QTemporaryFile staging(path + QStringLiteral(".XXXXXX"));
     if (!staging.open() || !copyFile(path, staging))
         return fail(cannotWrite);
@@ -113,23 +238,33 @@ bool SaveSetting(const QString &section, const QString &key, const QString &valu
     QSettings::Status status;
     {
         QSettings settings(staging.fileName(), QSettings::IniFormat);
-        settings.setValue(groupKey(section, key), value);
+        for (auto change = changes.cbegin(); change != changes.cend(); ++change) {
+            if (change.value().isValid())
+                settings.setValue(change.key(), change.value());
+            else
+                settings.remove(change.key());
+        }
         settings.sync();
         status = settings.status();
     }
-    // Garbage lines written by hand set FormatError, yet the value is written; the
+    // Garbage lines written by hand set FormatError, yet the values are written; the
     // check below decides.
     if (status == QSettings::AccessError)
         return fail(cannotWrite);
 
-    const QVariant stored = valueOnDisk(staging.fileName(), groupKey(section, key));
-    if (stored.typeId() != QMetaType::QString || stored.toString() != value)
-        return fail(QCoreApplication::translate(
-            "SettingsStore", "the file was not written completely; the disk may be full"));
+    const QVariantMap stored = valuesOnDisk(staging.fileName(), changes.keys());
+    for (auto change = changes.cbegin(); change != changes.cend(); ++change) {
+        if (!sameValue(stored.value(change.key()), change.value()))
+            return fail(tr("the file was not written completely; the disk may be full"));
+    }
 
+    if (!syncToDisk(staging.fileName()))
+        return fail(cannotWrite);
     if (::rename(QFile::encodeName(staging.fileName()).constData(),
                  QFile::encodeName(path).constData()) != 0)
         return fail(cannotWrite);
     staging.setAutoRemove(false);
+    // The new name reaches the disk with its folder; the values are in place either way.
+    syncToDisk(target.absolutePath());
     return true;
 }

@@ -74,8 +74,13 @@ QString TestHome::settingsFile() const
 
 void TestHome::writeSettingsFile(const QByteArray &contents) const
 {
-    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
-    QFile file(settingsFile());
+    writeFile(settingsFile(), contents);
+}
+
+void TestHome::writeFile(const QString &path, const QByteArray &contents) const
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(contents);
 }

@@ -61,6 +61,8 @@ public:
     QString settingsFile() const;
     // Writes the settings file by hand, as a person with a text editor would.
     void writeSettingsFile(const QByteArray &contents) const;
+    // Writes any file, making its folder first.
+    void writeFile(const QString &path, const QByteArray &contents) const;
     QString readSettingsFile() const;
 
 private:
