@@ -133,7 +133,7 @@ frmSetTime::frmSetTime(qint32 seconds, QWidget *parent) : QDialog(parent, fixedD
 }
 
 // The opener puts the countdown back to Ready once this has run, so that a message
-// about the length comes first, as the design's opening has it.
+// about the length comes before the reset.
 void frmSetTime::Form_Load(qint32 seconds)
 {
     Line1->setEnds({Line1->from().x(), Line2->from().y() + 10},
