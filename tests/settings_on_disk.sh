@@ -29,7 +29,7 @@ check "no file is created outside the settings folder" [ -z "$(created_elsewhere
 
 # The copy renamed over the file, and the order of the calls around that rename.
 renamed=$(grep -E "rename[a-z0-9]*\(.*\"$conf\"\) = 0" "$work/save" | tail -n 1)
-copy=$(sed -n 's/^[0-9]* rename[a-z0-9]*(\(AT_FDCWD[^,]*, \)\{0,1\}"\([^"]*\)".*/\2/p' <<<"$renamed")
+copy=$(sed -n 's/^[0-9]* *rename[a-z0-9]*(\(AT_FDCWD[^,]*, \)\{0,1\}"\([^"]*\)".*/\2/p' <<<"$renamed")
 rename_line=$(grep -n -F "$renamed" "$work/save" | tail -n 1 | cut -d: -f1)
 synced_before() {
     head -n "$rename_line" "$work/save" | grep -qE "f(data)?sync\([0-9]+<$copy>\) = 0"
