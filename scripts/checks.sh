@@ -67,6 +67,30 @@ start_openbox() {
     return 1
 }
 
+# start_pulse <folder>: starts a PulseAudio sound server of its own, with one null sink
+# named "turnkeeper" whose monitor can be recorded, its socket and runtime files in
+# the folder; exports PULSE_SERVER and sets pulse_pid. Fails when it does not answer
+# within 10 s.
+start_pulse() {
+    mkdir -p "$1/runtime" && chmod 700 "$1/runtime"
+    XDG_RUNTIME_DIR="$1/runtime" HOME="$1" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+        --disallow-exit --use-pid-file=no --log-target=stderr \
+        -L "module-null-sink sink_name=turnkeeper" \
+        -L "module-native-protocol-unix socket=$1/socket auth-anonymous=1" >"$1/pulse.log" 2>&1 &
+    pulse_pid=$!
+    export PULSE_SERVER="unix:$1/socket"
+    for _ in $(seq 100); do
+        pactl list short sinks 2>/dev/null | grep -q turnkeeper && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# loudest <raw file>: the largest magnitude among the signed 16-bit samples recorded.
+loudest() {
+    od -An -v -td2 -w2 "$1" | awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
+}
+
 # wait_for_window <title>: prints the id of the first visible window with exactly that
 # title, polling for up to 10 s; prints nothing when none appeared.
 wait_for_window() {

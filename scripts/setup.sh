@@ -6,8 +6,11 @@ set -euo pipefail
 packages=(
     cmake g++ make               # build
     qt6-base-dev qt6-multimedia-dev
+    libxcb1-dev                  # the window manager's workspace hints
     fonts-comic-neue             # stands in for Comic Sans MS
     xvfb xauth xdotool           # the tests that run the program on a real X server
+    pulseaudio pulseaudio-utils  # a sound server of the tests' own, to hear the horn
+    imagemagick                  # screenshots, to see what the screen shows
     openbox wmctrl x11-utils xclip python3 procps  # the hostile-conditions suite
     xfce4-session dbus-daemon    # its logout from a session manager
     desktop-file-utils appstream # validate the desktop entry and the metainfo file

@@ -123,6 +123,7 @@ void TestMainWindow::wholeTurn()
     QVERIFY(main.shows("frown.ico"));
     QVERIFY(main.topMost());
     QCOMPARE(main.recorder.sounds, QStringList{QStringLiteral("horn.wav")});
+    QCOMPARE(main.recorder.notifications, QStringList{QStringLiteral("Time's Up!")});
     QVERIFY(!main.timer->isActive());
     QCOMPARE(main.stopStart->text(), QStringLiteral("&Start Timer"));
     QCOMPARE(main.window->CurrentTime(), 0);
@@ -318,7 +319,8 @@ void TestMainWindow::refusedExitKeepsCounting()
     QVERIFY(main.timer->isActive());
     QCOMPARE(main.stopStart->text(), QStringLiteral("&Stop Timer"));
     QCOMPARE(main.window->CurrentTime(), 1);
-    QVERIFY(!QFile::exists(settingsFilePath()));
+    // The length is saved only when the program is left.
+    QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), QString());
 }
 
 void TestMainWindow::frameCannotCloseTheWindow()

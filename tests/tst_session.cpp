@@ -10,12 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -39,37 +37,6 @@ void blockTheStore()
     QFile blocker(folder);
     QVERIFY(blocker.open(QIODevice::WriteOnly));
 }
-
-// Collects what is written to standard error while it lives.
-class StandardErrorCapture
-{
-public:
-    StandardErrorCapture()
-    {
-        m_file.open();
-        m_saved = ::dup(STDERR_FILENO);
-        ::dup2(m_file.handle(), STDERR_FILENO);
-    }
-    ~StandardErrorCapture() { restore(); }
-    QString text()
-    {
-        restore();
-        m_file.seek(0);
-        return QString::fromLocal8Bit(m_file.readAll());
-    }
-
-private:
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        ::dup2(m_saved, STDERR_FILENO);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "settings/frmSetTime.h"
 #include "ui/Controls.h"
 #include "ui/UiService.h"
+#include "ui/WindowSystem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,10 +123,15 @@ void frmMain::Form_Load()
     setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
                           TimerLength::toText(TimerLength::DefaultSeconds)));
     TimeBar->setMaximum(MaxTime());
+    resumeTurn();
 }
 
 void frmMain::Form_Unload(UnloadReason reason)
 {
+    // The parent's Exit ends the turn; the end of the session leaves it for the next
+    // start to take up.
+    if (reason == UnloadReason::ExitCommand)
+        forgetTurn();
     QString error;
     if (SaveSetting(Settings::section, Settings::maxTimeKey, TimerLength::toText(MaxTime()),
                     &error))
@@ -155,6 +161,22 @@ void frmMain::endSession()
     unload(UnloadReason::SessionEnd);
 }
 
+// Out of sight is not out of turn: while a turn runs or its time's up shows, a
+// minimised window comes back at once.
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() ||
+        m_countdown.state() == Countdown::State::Ready)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        WindowSystem::bringIntoView(this);
+        raise();
+        if (m_countdown.state() == Countdown::State::TimeUp)
+            activateWindow();
+    });
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     // Only the Exit command and the end of the session close this window.
@@ -173,15 +195,20 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+// The running turn counts up to the length as it is now, as the tick has always
+// compared the count with MaxTime; only Set Time changes it, and that stops the turn.
 void frmMain::setMaxTime(double vNewValue)
 {
-    if (const std::optional<qint32> seconds = TimerLength::fromNumber(vNewValue))
-        m_countdown.setLength(*seconds);
+    if (const std::optional<qint32> seconds = TimerLength::fromNumber(vNewValue)) {
+        mlngMaxTime = *seconds;
+        m_countdown.setLength(mlngMaxTime);
+    }
 }
 
 void frmMain::setMaxTime(const QString &vNewValue)
 {
-    m_countdown.setLength(TimerLength::fromStoredText(vNewValue));
+    mlngMaxTime = TimerLength::fromStoredText(vNewValue);
+    m_countdown.setLength(mlngMaxTime);
 }
 
 bool frmMain::isCounting() const

@@ -27,7 +27,7 @@ public:
     void MakeTopMost(bool Show);
 
     // The timer length in whole seconds.
-    qint32 MaxTime() const { return m_countdown.length(); }
+    qint32 MaxTime() const { return mlngMaxTime; }
     // Rounds to whole seconds, an exact half to the even neighbour; a number that
     // does not fit leaves the length as it was. The bar is not touched.
     void setMaxTime(double vNewValue);
@@ -47,6 +47,7 @@ signals:
     void unloaded();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -72,7 +73,13 @@ private:
     void Timer1_Timer();
     void readyReset();
     void startSteps();
+    void showRunning();
     void alarmSteps();
+    // A turn recorded by an earlier run of the program goes on, or shows its time's up.
+    void resumeTurn();
+    void recordTurn();
+    void forgetTurn();
+    void reportRecordFailure(const QString &error);
 
     void releaseTopMost();
     bool askForPassword();
@@ -82,7 +89,11 @@ private:
     void refreshTimeLeft();
 
     Countdown m_countdown;
+    qint32 mlngMaxTime = 0;
     bool mblnTopMost = false;
+    // Whether the settings store may hold a turn that has to be cleared when it ends.
+    bool m_turnRecorded = false;
+    bool m_recordFailureReported = false;
     bool m_unloaded = false;
 
     QWidget *m_client = nullptr;

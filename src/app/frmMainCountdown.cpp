@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of the countdown: Start and Stop, the one-second tick and the
-// time's-up alarm, shown through the window's count, bar, label, face and colour.
+// time's-up alarm, shown through the window's count, bar, label, face and colour; and
+// the record that lets a turn outlive the program.
 #include "app/frmMain.h"
 
+#include "logic/TurnRecord.h"
 #include "ui/UiService.h"
+#include "ui/WindowSystem.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QProgressBar>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 // Off unless asked for with QT_LOGGING_RULES="turnkeeper.timing.debug=true".
@@ -41,21 +47,32 @@ void frmMain::readyReset()
     TimeBar->setValue(0);
     m_countdown.reset();
     refreshTimeLeft();
+    forgetTurn();
 }
 
 // Every way out of Running has already put the count and the bar back to 0.
 void frmMain::startSteps()
 {
+    m_countdown.start(MaxTime());
+    showRunning();
+    recordTurn();
+    // The sound system and the desktop's notification service are reached now, after
+    // the window has turned green, rather than inside the alarm.
+    QTimer::singleShot(0, this, [] {
+        ui().prepareSound();
+        ui().prepareNotifications();
+    });
+}
+
+// The five start steps, for a new turn and for one taken up where it was.
+void frmMain::showRunning()
+{
     Timer1->start();
-    m_countdown.start();
     setStatus(Countdown::startedText());
     setBackColor(QColor(0, 255, 0));
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
     refreshTimeLeft();
-    // The horn's sound system loads now, after the window has turned green, rather
-    // than inside the alarm.
-    QTimer::singleShot(0, this, [] { ui().prepareSound(); });
 }
 
 void frmMain::Timer1_Timer()
@@ -74,11 +91,16 @@ void frmMain::Timer1_Timer()
 // The countdown has already counted its last second and gone to Time's Up.
 void frmMain::alarmSteps()
 {
+    // A child may have minimised the window or moved it to another workspace: it comes
+    // back before anything else, so that the time's up is seen.
+    WindowSystem::bringIntoView(this);
     MakeTopMost(true);
     raise();
     activateWindow();
-    // Where the window cannot stay on top (Wayland), the desktop is asked to point at it.
+    // Where the window cannot stay on top (Wayland), the desktop is asked to point at
+    // it, and every session hears of it through its notifications.
     QApplication::alert(this);
+    ui().notifyAlarm(Countdown::timeUpText());
     setStatus(Countdown::timeUpText());
     setBackColor(QColor(255, 0, 0));
     setPicture(QStringLiteral("frown.ico"), tr("Frowning face"));
@@ -86,5 +108,68 @@ void frmMain::alarmSteps()
     Timer1->stop();
     mnuStopStart->setText(Countdown::startCaption());
     TimeBar->setValue(0);
+    // A turn taken up from the record may have had another length than MaxTime.
+    TimeBar->setMaximum(MaxTime());
     refreshTimeLeft();
+    forgetTurn();
+}
+
+void frmMain::resumeTurn()
+{
+    const std::optional<RecordedTurn> turn = TurnRecord::read();
+    if (!turn) {
+        // Something that is no turn is forgotten without a word.
+        m_turnRecorded = TurnRecord::anythingRecorded();
+        forgetTurn();
+        return;
+    }
+    m_turnRecorded = true;
+    const TurnRecord::Resumption resumption =
+        TurnRecord::resume(*turn, QDateTime::currentDateTimeUtc());
+    switch (resumption.kind) {
+    case TurnRecord::Resumption::Kind::Forget:
+        forgetTurn();
+        return;
+    case TurnRecord::Resumption::Kind::Running:
+        // The turn keeps the length it started with, whatever MaxTime is now.
+        m_countdown.resume(turn->length, resumption.elapsed);
+        TimeBar->setMaximum(turn->length);
+        TimeBar->setValue(CurrentTime());
+        showRunning();
+        return;
+    case TurnRecord::Resumption::Kind::TimeUp:
+        m_countdown.resume(turn->length, resumption.elapsed);
+        alarmSteps();
+        return;
+    }
+}
+
+void frmMain::recordTurn()
+{
+    QString error;
+    m_turnRecorded = true;
+    if (!TurnRecord::write({MaxTime(), QDateTime::currentDateTimeUtc()}, &error))
+        reportRecordFailure(error);
+}
+
+void frmMain::forgetTurn()
+{
+    if (!m_turnRecorded)
+        return;
+    QString error;
+    if (TurnRecord::clear(&error))
+        m_turnRecorded = false;
+    else
+        reportRecordFailure(error);
+}
+
+// The countdown goes on whether or not its record reached the disk; the first failure
+// is said on standard error.
+void frmMain::reportRecordFailure(const QString &error)
+{
+    if (m_recordFailureReported)
+        return;
+    m_recordFailureReported = true;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(ui().applicationName()), qPrintable(error));
+    std::fflush(stderr);
 }

@@ -39,9 +39,23 @@ QString Countdown::timeLeftText(qint32 length, qint32 count)
     return QStringLiteral("%1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
 }
 
-void Countdown::start()
+void Countdown::start(qint32 length)
 {
     m_state = State::Running;
+    m_length = length;
+}
+
+Countdown::State Countdown::resume(qint32 length, qint32 elapsed)
+{
+    m_length = length;
+    if (elapsed < length) {
+        m_state = State::Running;
+        m_count = qMax(0, elapsed);
+    } else {
+        m_state = State::TimeUp;
+        m_count = 0;
+    }
+    return m_state;
 }
 
 void Countdown::reset()

@@ -33,12 +33,17 @@ public:
     bool isRunning() const { return m_state == State::Running; }
     // Seconds counted since the turn started; 0 whenever it is not running.
     qint32 count() const { return m_count; }
-    // The length of a turn in seconds.
+    // The length of the turn in seconds: the one it started with.
     qint32 length() const { return m_length; }
+    // Makes the turn that runs now longer or shorter.
     void setLength(qint32 seconds) { m_length = seconds; }
 
-    // Starts a turn from the count that every way out of Running has left at 0.
-    void start();
+    // Starts a turn of length seconds from the count that every way out of Running
+    // has left at 0.
+    void start(qint32 length);
+    // Takes up a turn of length seconds of which elapsed are already gone: Running
+    // from there, or Time's Up when none is left.
+    State resume(qint32 length, qint32 elapsed);
     // Back to Ready: stopped, count 0.
     void reset();
     // One more second. The count never wraps; when it reaches the length the turn is

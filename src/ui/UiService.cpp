@@ -2,6 +2,7 @@
 #include "ui/UiService.h"
 
 #include "buildinfo.h"
+#include "logic/DesktopNotifications.h"
 #include "logic/SettingsStore.h"
 
 #include <QAccessible>
@@ -17,12 +18,15 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace {
 
 UiService *installedService = nullptr;
 
-// The built-in copies of the pictures live under this resource prefix.
+// The built-in copies of the pictures and sounds live under these resource prefixes.
 const QString builtInPrefix = QStringLiteral(":/pictures/");
+const QString builtInSoundPrefix = QStringLiteral("qrc:/sounds/");
 
 // Long enough for any horn; the effect is dropped afterwards.
 constexpr int soundLifetimeMs = 10000;
@@ -83,15 +87,56 @@ void UiService::message(QWidget *parent, const QString &text, MessageIcon icon,
     box.exec();
 }
 
-void UiService::playSound(const QString &fileName)
+namespace {
+
+// Says once, on standard error, why a sound is not heard.
+void reportSilence(const QString &fileName, const QString &reason)
 {
-    const QFileInfo file(QDir::current(), fileName);
-    if (!file.isFile() || !file.isReadable())
+    static bool reported = false;
+    if (reported)
         return;
+    reported = true;
+    std::fprintf(stderr, "%s: %s is silent: %s\n", qPrintable(applicationName()),
+                 qPrintable(fileName), qPrintable(reason));
+    std::fflush(stderr);
+}
+
+// Plays source once and drops the effect afterwards. When it cannot be decoded,
+// fallback plays instead, if there is one.
+void playOnce(const QUrl &source, const QString &fileName, const QUrl &fallback)
+{
     auto *effect = new QSoundEffect(qApp);
-    effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
+    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [=] {
+        if (effect->status() != QSoundEffect::Error)
+            return;
+        if (fallback.isEmpty())
+            reportSilence(fileName,
+                          QCoreApplication::translate("UiService", "it cannot be played"));
+        else
+            playOnce(fallback, fileName, QUrl());
+        effect->deleteLater();
+    });
+    effect->setSource(source);
     effect->play();
     QTimer::singleShot(soundLifetimeMs, effect, &QObject::deleteLater);
+}
+
+} // namespace
+
+void UiService::playSound(const QString &fileName)
+{
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
+        reportSilence(fileName,
+                      QCoreApplication::translate(
+                          "UiService", "there is no audio output (no sound server answers)"));
+        return;
+    }
+    const QUrl builtIn(builtInSoundPrefix + fileName);
+    const QFileInfo file(QDir::current(), fileName);
+    if (file.isFile() && file.isReadable())
+        playOnce(QUrl::fromLocalFile(file.absoluteFilePath()), fileName, builtIn);
+    else
+        playOnce(builtIn, fileName, QUrl());
 }
 
 void UiService::prepareSound()
@@ -103,6 +148,19 @@ void UiService::prepareSound()
         return true;
     }();
     Q_UNUSED(prepared);
+}
+
+void UiService::notifyAlarm(const QString &text)
+{
+    // The desktop entry's id names the installed icon; a program started from its
+    // build folder has none, and the desktop shows its own.
+    const QString entry = QGuiApplication::desktopFileName();
+    DesktopNotifications::sendAlarm({applicationName(), entry, entry, applicationName(), text});
+}
+
+void UiService::prepareNotifications()
+{
+    DesktopNotifications::prepare();
 }
 
 void UiService::announce(QWidget *widget)

@@ -43,7 +43,9 @@ public:
                          const QString &title);
 
     // Starts playing a sound file named relative to the current directory and returns
-    // at once; a missing or unplayable file is silent.
+    // at once; when it is missing or cannot be decoded, the copy built into the
+    // program plays. When no sound can be heard, the first silence is explained on
+    // standard error.
     virtual void playSound(const QString &fileName);
     // Loads the sound system ahead of the first sound, once, so that the first
     // playSound() does not pay for it. The file itself is still read at each sound.
@@ -51,6 +53,13 @@ public:
 
     // Tells screen readers that what widget says has changed, so they speak it.
     virtual void announce(QWidget *widget);
+
+    // Tells the desktop session, through its notification service, that an alarm has
+    // gone off: a critical notice titled with the application's name, with the
+    // desktop's alarm sound. Returns at once.
+    virtual void notifyAlarm(const QString &text);
+    // Connects to the notification service ahead of the first alarm.
+    virtual void prepareNotifications();
 
     // An icon file named relative to the current directory, read afresh at each call;
     // when it is missing or unreadable, the copy built into the program.

@@ -6,7 +6,8 @@
 # properties, the exit status and the settings file.
 #
 # usage: run.sh <path to TurnKeeper>
-# While working on it: HOSTILE_GROUPS="close top signals files store kills paste logout"
+# While working on it: HOSTILE_GROUPS="close top dodge resume signals files store kills
+# paste logout"
 # (any of them) runs only those groups, HOSTILE_KILLS=<n> makes fewer SIGKILL rounds.
 set -u
 built=$(readlink -f "${1:?usage: run.sh <path to TurnKeeper>}")
@@ -238,6 +239,64 @@ stacked_above() {
     [ -n "$upper" ] && [ -n "$lower" ] && [ "$upper" -gt "$lower" ]
 }
 
+# Where the main window's client area begins: it is 169 pixels high, under the menus.
+client_top() {
+    local y height
+    y=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left Y: *//p')
+    height=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Height: *//p')
+    echo $((y + height - 169))
+}
+
+# pixel <window> <x> <y>: the colour (#RRGGBB) that the screen shows at x, y of the
+# window's client area.
+pixel() {
+    local x
+    x=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left X: *//p')
+    timeout 10 import -window root -crop "1x1+$((x + $2))+$(($(client_top "$1") + $3))" \
+        -depth 8 txt:- 2>/dev/null | sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p'
+}
+
+# colour_beside_face <window>: the background left of the face, as the screen shows it.
+colour_beside_face() {
+    pixel "$1" 10 100
+}
+
+# bar_filled <window>: how many of the bar's 209 pixels are filled, as the screen
+# shows it (the fill is blue, the rest of the bar white).
+bar_filled() {
+    local x
+    x=$(xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left X: *//p')
+    timeout 10 import -window root -crop "207x1+$((x + 1))+$(($(client_top "$1") + 155))" \
+        -depth 8 txt:- 2>/dev/null |
+        awk -F'[(),]' 'NR > 1 && $5 + 0 > $3 + 40 { n++ } NR > 1 && $5 + 0 <= $3 + 40 { exit } END { print n + 0 }'
+}
+
+# desktop_of <window> / current_desktop: the workspace a window is on, and the one in view.
+desktop_of() {
+    xprop -id "$1" _NET_WM_DESKTOP 2>/dev/null | sed -n 's/.*= *//p'
+}
+current_desktop() {
+    xprop -root _NET_CURRENT_DESKTOP 2>/dev/null | sed -n 's/.*= *//p'
+}
+
+viewable() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# time_up_problems <window>: what keeps the time's up from being seen: the window must
+# be mapped, on the workspace in view, above others, active, and red beside the face.
+time_up_problems() {
+    local problems= colour
+    viewable "$1" || problems+="not mapped; "
+    [ "$(desktop_of "$1")" = "$(current_desktop)" ] ||
+        problems+="on workspace $(desktop_of "$1") with $(current_desktop) in view; "
+    is_above "$1" || problems+="not above; "
+    [ "$(active_window)" = "$1" ] || problems+="not active; "
+    colour=$(colour_beside_face "$1")
+    [ "$colour" = "#FF0000" ] || problems+="the screen shows $colour beside the face; "
+    echo "$problems"
+}
+
 active_window() {
     local id
     id=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# *//p')
@@ -380,7 +439,7 @@ kill_cases() {
         else
             if ! open_password_change "$current"; then
                 # A key stroke lost on a busy machine is not what this case is about; a
-                # program that keeps refusing its password is.
+                # program that keeps refusing its password, round after round, is.
                 misses=$((misses + 1))
                 if ((misses > 5)); then
                     broken="round $round: the password change window did not open; windows: $(window_titles)"
@@ -389,6 +448,7 @@ kill_cases() {
                 kill_program
                 continue
             fi
+            misses=0
             focus "$change_window" && keys Tab && type_text "$new" && keys Tab &&
                 type_text "$new" && keys Tab Tab
             timeout 5 xdotool key space
@@ -847,6 +907,168 @@ else
 fi
 fi
 
+# ------------------------------------------------------- dodging the time's up
+if wanted dodge; then
+
+# dodge <how>: what a child does to the main window while its turn runs.
+dodge() {
+    case $1 in
+    minimise) timeout 5 xdotool windowminimize "$main_window" ;;
+    workspace)
+        timeout 5 wmctrl -i -r "$main_window" -t 1 && timeout 5 wmctrl -s 0 ;;
+    fullscreen)
+        xmessage -name game -title game "a game" >/dev/null 2>&1 &
+        other_pid=$!
+        other=$(wait_window game 5) &&
+            timeout 5 wmctrl -i -r "$other" -b add,fullscreen && focus "$other" ;;
+    esac
+}
+
+# dodged <how>: the dodge has taken effect: the window is on another workspace, or the
+# game has the whole screen and the keyboard. (A minimised window comes back at once.)
+dodged() {
+    case $1 in
+    minimise) true ;;
+    workspace) [ "$(desktop_of "$main_window")" = 1 ] && [ "$(current_desktop)" = 0 ] ;;
+    fullscreen) xprop -id "$other" _NET_WM_STATE 2>/dev/null | grep -q FULLSCREEN &&
+        [ "$(active_window)" = "$other" ] ;;
+    esac
+}
+
+for how in minimise workspace fullscreen; do
+    fresh_home
+    write_conf '[Settings]\nMaxTime=8\n'
+    other_pid=
+    if ! start_program; then
+        fail "$how before the alarm: the window maps"
+        kill_program
+        continue
+    fi
+    problems=
+    before=$(geometry "$main_window")
+    start_stop && dodge "$how"
+    sleep 0.5
+    dodged "$how" || problems+="the dodge did not take; "
+    if wait_above "$main_window" 20; then
+        sleep 0.5
+        problems+=$(time_up_problems "$main_window")
+        [ "$(geometry "$main_window")" = "$before" ] ||
+            problems+="moved from '$before' to '$(geometry "$main_window")'; "
+    else
+        problems+="never above; "
+    fi
+    [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null && wait "$other_pid" 2>/dev/null
+    end_program
+    verdict "$how before the alarm: at time's up the window is seen, above and active, in place" "$problems"
+done
+
+# A window minimised while its turn runs comes back at once.
+fresh_home
+write_conf '[Settings]\nMaxTime=600\n'
+if start_program; then
+    problems=
+    start_stop
+    sleep 0.5
+    dodge minimise
+    back=
+    for _ in $(seq 50); do
+        sleep 0.1
+        viewable "$main_window" && back=1 && break
+    done
+    [ -n "$back" ] || problems+="it stays minimised; "
+    [ "$(colour_beside_face "$main_window")" = "#00FF00" ] || problems+="not green; "
+    end_program
+    verdict "minimised while running: the window comes back at once" "$problems"
+else
+    fail "minimised while running: the window maps"
+    kill_program
+fi
+
+fi
+
+# ------------------------------------------------- a turn that outlives the program
+if wanted resume; then
+
+# turn_started: the start of the recorded turn, in seconds since 1970.
+turn_started() {
+    date -d "$(awk '/^\[/ { inside = ($0 == "[Turn]") } inside && sub(/^Started=/, "")' "$conf")" +%s
+}
+
+# resume_case <description> <how> <state expected>: a turn is left behind (by a
+# SIGKILL, or written by hand) and the program started again.
+#   how: kill-running (killed 3 s into a 30 s turn), kill-ended (killed 1 s into a 3 s
+#   turn, started again after its end), or "record:<Started>" with Length=30.
+resume_case() {
+    local what=$1 how=$2 expected=$3 problems= restarted now filled count colour
+    fresh_home
+    write_conf '[Settings]\nMaxTime=30\n'
+    case $how in
+    kill-*)
+        [ "$how" = kill-ended ] && write_conf '[Settings]\nMaxTime=3\n'
+        if ! start_program; then
+            fail "$what: the window maps"
+            kill_program
+            return
+        fi
+        start_stop
+        if [ "$how" = kill-ended ]; then
+            sleep 1
+            kill_program
+            sleep 3
+        else
+            sleep 3
+            kill_program
+        fi
+        ;;
+    record:*)
+        write_conf "[Settings]\nMaxTime=30\n[Turn]\nLength=30\nStarted=${how#record:}\n" ;;
+    esac
+    restarted=$(date +%s)
+    if ! start_program; then
+        fail "$what: the window maps again"
+        kill_program
+        return
+    fi
+    sleep 0.5
+    colour=$(colour_beside_face "$main_window")
+    case $expected in
+    Running)
+        [ "$colour" = "#00FF00" ] || problems+="the screen shows $colour, not green; "
+        is_above "$main_window" && problems+="above; "
+        # The count is where the clock says: from the bar's fill, between the time gone
+        # at the new start and the time gone now, give or take a second.
+        filled=$(bar_filled "$main_window")
+        now=$(date +%s)
+        started=$(turn_started)
+        [ "$started" -gt "$now" ] && started=$now
+        count=$((filled * 30 / 207))
+        if [ "$count" -lt $((restarted - started - 1)) ] || [ "$count" -gt $((now - started + 1)) ]; then
+            problems+="the bar shows about $count s gone, the clock $((restarted - started)) to $((now - started)) s; "
+        fi
+        ;;
+    TimeUp)
+        wait_above "$main_window" 10 || problems+="not above; "
+        colour=$(colour_beside_face "$main_window")
+        [ "$colour" = "#FF0000" ] || problems+="the screen shows $colour, not red; "
+        ;;
+    Ready)
+        [ "$colour" != "#00FF00" ] && [ "$colour" != "#FF0000" ] ||
+            problems+="the screen shows $colour; "
+        grep -q '^\[Turn\]' "$conf" && problems+="the record is kept; "
+        ;;
+    esac
+    end_program
+    verdict "$what: opens $expected" "$problems"
+}
+resume_case "SIGKILL 3 s into a turn, started again" kill-running Running
+resume_case "SIGKILL, started again after the turn's end" kill-ended TimeUp
+resume_case "a turn recorded as started tomorrow (a clock set back)" \
+    "record:$(date -u -d tomorrow +%Y-%m-%dT%H:%M:%SZ)" Running
+resume_case "a turn recorded a day ago" "record:$(date -u -d yesterday +%Y-%m-%dT%H:%M:%SZ)" Ready
+resume_case "a record of garbage" "record:soon, I promise" Ready
+
+fi
+
 # ------------------------------------------------------ logging out of a session
 if wanted logout; then
 # xfce4-session starts the program as the one client of its session; a wrapper
@@ -882,6 +1104,15 @@ if main_window=$(wait_window TurnKeeper 15) && [ -s "$case_dir/bus" ]; then
     status=$(cat "$case_dir/status" 2>/dev/null)
     [ "$status" = 0 ] || problems+="exit status '${status:-none}'; "
     [ "$(saved_max_time)" = 90 ] || problems+="saved length '$(saved_max_time)'; "
+    # The turn outlives the session: the next start takes it up.
+    if start_program; then
+        sleep 0.5
+        [ "$(colour_beside_face "$main_window")" = "#00FF00" ] ||
+            problems+="started again, it is not running; "
+        end_program
+    else
+        problems+="the program did not start again; "
+    fi
 else
     problems+="the session did not start the program; "
 fi
@@ -891,7 +1122,7 @@ for _ in $(seq 100); do
 done
 kill "$session_pid" 2>/dev/null
 wait "$session_pid" 2>/dev/null
-verdict "logout from an XSMP session while running: length saved, exit status 0" "$problems"
+verdict "logout from an XSMP session while running: length saved, exit status 0, the turn goes on at the next start" "$problems"
 fi
 
 if [ -n "$kills_pid" ]; then

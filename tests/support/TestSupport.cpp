@@ -12,11 +12,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+
+#include <csignal>
+#include <unistd.h>
 
 RecordingUi::RecordingUi()
 {
@@ -37,6 +41,11 @@ void RecordingUi::message(QWidget *parent, const QString &text, MessageIcon icon
 void RecordingUi::playSound(const QString &fileName)
 {
     sounds.append(fileName);
+}
+
+void RecordingUi::notifyAlarm(const QString &text)
+{
+    notifications.append(text);
 }
 
 void RecordingUi::announce(QWidget *widget)
@@ -142,6 +151,68 @@ void ModalDriver::giveUp()
     m_actions.clear();
     while (QWidget *window = QApplication::activeModalWidget())
         window->close();
+}
+
+StandardErrorCapture::StandardErrorCapture()
+{
+    m_file.open();
+    std::fflush(stderr);
+    m_saved = ::dup(STDERR_FILENO);
+    ::dup2(m_file.handle(), STDERR_FILENO);
+}
+
+StandardErrorCapture::~StandardErrorCapture()
+{
+    restore();
+}
+
+QString StandardErrorCapture::text()
+{
+    restore();
+    m_file.seek(0);
+    return QString::fromLocal8Bit(m_file.readAll());
+}
+
+QString StandardErrorCapture::peek()
+{
+    std::fflush(stderr);
+    QFile written(m_file.fileName());
+    return written.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(written.readAll())
+                                             : QString();
+}
+
+void StandardErrorCapture::restore()
+{
+    if (m_saved < 0)
+        return;
+    std::fflush(stderr);
+    ::dup2(m_saved, STDERR_FILENO);
+    ::close(m_saved);
+    m_saved = -1;
+}
+
+SessionBus::SessionBus() : m_previousAddress(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--fork"),
+                  QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
+    if (!daemon.waitForFinished(30000) || daemon.exitCode() != 0)
+        return;
+    const QStringList lines =
+        QString::fromLocal8Bit(daemon.readAllStandardOutput()).split(QLatin1Char('\n'));
+    if (lines.size() < 2)
+        return;
+    m_address = lines.at(0).trimmed();
+    m_pid = lines.at(1).trimmed().toLongLong();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toLocal8Bit());
+}
+
+SessionBus::~SessionBus()
+{
+    if (m_pid > 0)
+        ::kill(pid_t(m_pid), SIGTERM);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress);
 }
 
 void typeText(QWidget *widget, const QString &text)

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <functional>
@@ -39,10 +40,13 @@ public:
     void playSound(const QString &fileName) override;
     void prepareSound() override {}
     void announce(QWidget *widget) override;
+    void notifyAlarm(const QString &text) override;
+    void prepareNotifications() override {}
 
     QList<Message> messages;
     QStringList sounds;
     QStringList announcements; // what a screen reader would have said
+    QStringList notifications; // the alarms the desktop was told of
 };
 
 // A fresh settings folder and a working directory for one test. The working
@@ -100,6 +104,47 @@ private:
     QTimer m_deadline;
     int m_handled = 0;
     bool m_timedOut = false;
+};
+
+// Collects what is written to standard error while it lives.
+class StandardErrorCapture
+{
+public:
+    StandardErrorCapture();
+    ~StandardErrorCapture();
+    StandardErrorCapture(const StandardErrorCapture &) = delete;
+    StandardErrorCapture &operator=(const StandardErrorCapture &) = delete;
+
+    // What was written so far; ends the capture.
+    QString text();
+    // What was written so far; the capture goes on.
+    QString peek();
+
+private:
+    void restore();
+
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+// A private session bus (dbus-daemon) for one test program, in place of the desktop's
+// own: DBUS_SESSION_BUS_ADDRESS points at it while it lives. Qt connects to the
+// session bus once per program, so it must be made before anything uses the bus.
+class SessionBus
+{
+public:
+    SessionBus();
+    ~SessionBus();
+    SessionBus(const SessionBus &) = delete;
+    SessionBus &operator=(const SessionBus &) = delete;
+
+    bool isRunning() const { return !m_address.isEmpty(); }
+    QString address() const { return m_address; }
+
+private:
+    QString m_address;
+    qint64 m_pid = 0;
+    QByteArray m_previousAddress;
 };
 
 // Types text into widget key by key, non-ASCII characters included.

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logic/TurnRecord.h"
+
+#include "logic/SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <QVariantMap>
+
+namespace {
+
+const QString lengthKey = QStringLiteral("Turn/Length");
+const QString startedKey = QStringLiteral("Turn/Started");
+
+} // namespace
+
+namespace TurnRecord {
+
+QString timeText(const QDateTime &moment)
+{
+    return moment.toUTC().toString(Qt::ISODate);
+}
+
+QDateTime timeFromText(const QString &text)
+{
+    // Seconds are required; the zone may be Z or an offset from UTC.
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d)$)"));
+    if (!form.match(text).hasMatch())
+        return QDateTime();
+    return QDateTime::fromString(text, Qt::ISODate).toUTC();
+}
+
+std::optional<RecordedTurn> read()
+{
+    const QString length = GetSetting(section, QStringLiteral("Length"), QString());
+    const QString started = GetSetting(section, QStringLiteral("Started"), QString());
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    if (!digits.match(length).hasMatch())
+        return std::nullopt;
+    RecordedTurn turn;
+    turn.length = length.toInt();
+    turn.started = timeFromText(started);
+    if (turn.length <= 0 || !turn.started.isValid())
+        return std::nullopt;
+    return turn;
+}
+
+bool anythingRecorded()
+{
+    return GetSettingValue(lengthKey).isValid() || GetSettingValue(startedKey).isValid();
+}
+
+bool write(const RecordedTurn &turn, QString *errorMessage)
+{
+    return SaveSettings(
+        {{lengthKey, QString::number(turn.length)}, {startedKey, timeText(turn.started)}},
+        QCoreApplication::translate("TurnRecord", "The running turn"), errorMessage);
+}
+
+bool clear(QString *errorMessage)
+{
+    return SaveSettings({{section, QVariant()}},
+                        QCoreApplication::translate("TurnRecord", "The end of the turn"),
+                        errorMessage);
+}
+
+Resumption resume(const RecordedTurn &turn, const QDateTime &now)
+{
+    // A clock set back puts the start in the future: no time has gone then.
+    const qint64 elapsed = qMax<qint64>(0, turn.started.secsTo(now));
+    if (elapsed < turn.length)
+        return {Resumption::Kind::Running, qint32(elapsed)};
+    if (elapsed - turn.length < timeUpShownForSeconds)
+        return {Resumption::Kind::TimeUp, turn.length};
+    return {};
+}
+
+} // namespace TurnRecord

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A turn that outlives the program: its record in the settings store, and what a new
+// start makes of it.
+#include "app/frmMain.h"
+#include "logic/SettingsStore.h"
+#include "logic/TurnRecord.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+const QDateTime now = QDateTime::fromString(QStringLiteral("2026-12-07T17:00:00Z"), Qt::ISODate);
+
+// A settings file with a length and a turn that started the given seconds ago.
+QByteArray withTurn(qint32 length, qint64 secondsAgo, qint32 maxTime = 600)
+{
+    const QDateTime started = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo);
+    return QStringLiteral("[Settings]\nMaxTime=%1\n[Turn]\nLength=%2\nStarted=%3\n")
+        .arg(maxTime)
+        .arg(length)
+        .arg(TurnRecord::timeText(started))
+        .toUtf8();
+}
+
+bool turnRecorded()
+{
+    return GetSettingValue(QStringLiteral("Turn/Started")).isValid();
+}
+
+} // namespace
+
+class TestTurn : public QObject
+{
+    Q_OBJECT
+private slots:
+    void resumption_data();
+    void resumption();
+    void recordReadsOnlyWholeTurns_data();
+    void recordReadsOnlyWholeTurns();
+    void recordFollowsTheTurn_data();
+    void recordFollowsTheTurn();
+    void startTakesUpTheRecordedTurn_data();
+    void startTakesUpTheRecordedTurn();
+    void failedRecordIsSaidOnceAndTheTurnGoesOn();
+};
+
+void TestTurn::resumption_data()
+{
+    QTest::addColumn<qint64>("secondsAgo"); // of a 600-second turn's start
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("elapsed");
+    using Kind = TurnRecord::Resumption::Kind;
+    QTest::newRow("just started") << qint64(0) << int(Kind::Running) << 0;
+    QTest::newRow("halfway") << qint64(300) << int(Kind::Running) << 300;
+    QTest::newRow("last second") << qint64(599) << int(Kind::Running) << 599;
+    QTest::newRow("in the future: no time gone") << qint64(-86400) << int(Kind::Running) << 0;
+    QTest::newRow("ended just now") << qint64(600) << int(Kind::TimeUp) << 600;
+    QTest::newRow("ended within the hour") << qint64(600 + 3599) << int(Kind::TimeUp) << 600;
+    QTest::newRow("ended an hour ago") << qint64(600 + 3600) << int(Kind::Forget) << 0;
+    QTest::newRow("a day ago") << qint64(86400) << int(Kind::Forget) << 0;
+}
+
+void TestTurn::resumption()
+{
+    QFETCH(qint64, secondsAgo);
+    QFETCH(int, kind);
+    QFETCH(int, elapsed);
+    const TurnRecord::Resumption resumption =
+        TurnRecord::resume({600, now.addSecs(-secondsAgo)}, now);
+    QCOMPARE(int(resumption.kind), kind);
+    QCOMPARE(resumption.elapsed, elapsed);
+}
+
+void TestTurn::recordReadsOnlyWholeTurns_data()
+{
+    QTest::addColumn<QByteArray>("turn");
+    QTest::addColumn<int>("length"); // 0: no turn
+    QTest::addColumn<QString>("started");
+    const QString utc = QStringLiteral("2026-12-07T17:00:00Z");
+    QTest::newRow("as written") << QByteArray("Length=600\nStarted=2026-12-07T17:00:00Z") << 600
+                                << utc;
+    QTest::newRow("an offset from UTC")
+        << QByteArray("Length=90\nStarted=2026-12-07T18:00:00+01:00") << 90 << utc;
+    QTest::newRow("no seconds") << QByteArray("Length=600\nStarted=2026-12-07T17:00Z") << 0
+                                << QString();
+    QTest::newRow("no zone") << QByteArray("Length=600\nStarted=2026-12-07T17:00:00") << 0
+                             << QString();
+    QTest::newRow("garbage time") << QByteArray("Length=600\nStarted=soon") << 0 << QString();
+    QTest::newRow("no length") << QByteArray("Started=2026-12-07T17:00:00Z") << 0 << QString();
+    QTest::newRow("length 0") << QByteArray("Length=0\nStarted=2026-12-07T17:00:00Z") << 0
+                              << QString();
+    QTest::newRow("negative length")
+        << QByteArray("Length=-5\nStarted=2026-12-07T17:00:00Z") << 0 << QString();
+    QTest::newRow("length too long")
+        << QByteArray("Length=99999999999\nStarted=2026-12-07T17:00:00Z") << 0 << QString();
+}
+
+void TestTurn::recordReadsOnlyWholeTurns()
+{
+    QFETCH(QByteArray, turn);
+    QFETCH(int, length);
+    QFETCH(QString, started);
+    TestHome home;
+    home.writeSettingsFile("[Settings]\nMaxTime=300\n[Turn]\n" + turn + "\n");
+    const std::optional<RecordedTurn> read = TurnRecord::read();
+    QCOMPARE(read.has_value(), length > 0);
+    if (read) {
+        QCOMPARE(read->length, length);
+        QCOMPARE(TurnRecord::timeText(read->started), started);
+    }
+}
+
+void TestTurn::recordFollowsTheTurn_data()
+{
+    QTest::addColumn<QString>("end"); // how the turn ends, or "none"
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("running") << "none" << true;
+    QTest::newRow("stopped by the parent") << "mnuStopStart" << false;
+    QTest::newRow("Set Time") << "mnuSetTime" << false;
+    QTest::newRow("the parent's Exit") << "mnuExit" << false;
+    QTest::newRow("time's up") << "alarm" << false;
+    QTest::newRow("the end of the session") << "session" << true;
+}
+
+// Start writes the turn; only the end of the session leaves it for the next start.
+void TestTurn::recordFollowsTheTurn()
+{
+    QFETCH(QString, end);
+    QFETCH(bool, kept);
+    MainWindowFixture main("[Settings]\nMaxTime=90\n");
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    main.stopStart->trigger();
+    const std::optional<RecordedTurn> recorded = TurnRecord::read();
+    QVERIFY(recorded);
+    QCOMPARE(recorded->length, 90);
+    QVERIFY(recorded->started >= before && recorded->started <= QDateTime::currentDateTimeUtc());
+
+    if (end == QLatin1String("alarm")) {
+        main.ticks(90);
+    } else if (end == QLatin1String("session")) {
+        main.window->endSession();
+    } else if (end != QLatin1String("none")) {
+        ModalDriver driver;
+        driver.then(typePassword(QStringLiteral("playfairly"))).then([](QWidget *w) {
+            w->close();
+        });
+        main.trigger(qPrintable(end));
+    }
+    QCOMPARE(turnRecorded(), kept);
+    QCOMPARE(TurnRecord::anythingRecorded(), kept);
+}
+
+void TestTurn::startTakesUpTheRecordedTurn_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("barMaximum");
+    QTest::addColumn<bool>("kept");
+    const QString started = QStringLiteral("Timer Started!");
+    const QString timeUp = QStringLiteral("Time's Up!");
+    const QString ready = QStringLiteral("Timer Ready!");
+    QTest::newRow("time left") << withTurn(300, 100) << started << 100 << 300 << true;
+    QTest::newRow("its own length, not MaxTime")
+        << withTurn(60, 10, 900) << started << 10 << 60 << true;
+    QTest::newRow("started tomorrow") << withTurn(300, -86400) << started << 0 << 300 << true;
+    QTest::newRow("ended a minute ago") << withTurn(300, 360) << timeUp << 0 << 600 << false;
+    QTest::newRow("ended two hours ago") << withTurn(300, 7500) << ready << 0 << 600 << false;
+    QTest::newRow("garbage") << QByteArray("[Settings]\nMaxTime=600\n[Turn]\nLength=x\nStarted=y\n")
+                             << ready << 0 << 600 << false;
+}
+
+void TestTurn::startTakesUpTheRecordedTurn()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, label);
+    QFETCH(int, count);
+    QFETCH(int, barMaximum);
+    QFETCH(bool, kept);
+    MainWindowFixture main(settings);
+
+    QCOMPARE(main.label->text(), label);
+    // The clock may pass a second boundary while the window loads.
+    QVERIFY2(main.window->CurrentTime() >= count && main.window->CurrentTime() <= count + 1,
+             qPrintable(QString::number(main.window->CurrentTime())));
+    QCOMPARE(main.bar->value(), main.window->CurrentTime());
+    QCOMPARE(main.bar->maximum(), barMaximum);
+    QCOMPARE(turnRecorded(), kept);
+    const bool running = label == QLatin1String("Timer Started!");
+    const bool timeUp = label == QLatin1String("Time's Up!");
+    QCOMPARE(main.timer->isActive(), running);
+    QCOMPARE(main.stopStart->text(),
+             running ? QStringLiteral("&Stop Timer") : QStringLiteral("&Start Timer"));
+    QCOMPARE(main.topMost(), timeUp);
+    QCOMPARE(main.recorder.sounds.size(), timeUp ? 1 : 0);
+    QCOMPARE(main.recorder.notifications.size(), timeUp ? 1 : 0);
+    // MaxTime stays what the parent set.
+    QCOMPARE(main.window->MaxTime(), settings.contains("MaxTime=900") ? 900 : 600);
+
+    if (running) {
+        const int left = main.window->MaxTime() == 900 ? 60 : 300;
+        main.ticks(left - main.window->CurrentTime());
+        QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));
+        QVERIFY(!turnRecorded());
+    }
+}
+
+void TestTurn::failedRecordIsSaidOnceAndTheTurnGoesOn()
+{
+    MainWindowFixture main;
+    // A plain file where the settings folder belongs: not even root can write there.
+    QFile blocker(QDir(main.home.configHome()).filePath(applicationName()));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    StandardErrorCapture standardError;
+    main.stopStart->trigger();
+    main.tick();
+    main.window->setMaxTime(2.0);
+    main.tick();
+    main.stopStart->trigger();
+    const QString written = standardError.text();
+
+    QCOMPARE(main.label->text(), QStringLiteral("Timer Started!"));
+    QCOMPARE(main.window->CurrentTime(), 0);
+    QVERIFY(main.timer->isActive());
+    QCOMPARE(written.count(QLatin1Char('\n')), 1);
+    QVERIFY2(written.contains(QLatin1String("could not be saved")), qPrintable(written));
+    QVERIFY(main.recorder.messages.isEmpty());
+}
+
+QTEST_MAIN(TestTurn)
+#include "tst_turn.moc"
