@@ -83,6 +83,8 @@ private:
 
     Countdown m_countdown;
     bool mblnTopMost = false;
+    // The length in use is the administrator's, not the user's: never saved as theirs.
+    bool m_lengthLocked = false;
     bool m_unloaded = false;
 
     QWidget *m_client = nullptr;
