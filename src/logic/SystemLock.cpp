@@ -87,41 +87,43 @@ SystemLock SystemLock::read(const QString &name, Reporting reporting)
     for (const QString &folder : configFolders()) {
         const QString file = fileIn(folder, name);
         const Presence presence = presenceOf(file);
-        if (presence == Presence::Absent)
-            continue;
-        lock.m_file = file;
-        const QString where = QDir::toNativeSeparators(file);
-        QFile probe(file);
-        if (presence == Presence::Unreadable || !probe.open(QIODevice::ReadOnly)) {
-            lock.m_locked = true;
-            lock.m_problem = tr("%1 cannot be read, so no password opens the lock").arg(where);
+        if (presence != Presence::Absent) {
+            lock.load(file, presence == Presence::Present);
             break;
         }
-        probe.close();
+    }
+    if (reporting == Reporting::OnStandardError)
+        lock.reportOnce();
+    return lock;
+}
 
+void SystemLock::load(const QString &file, bool visible)
+{
+    m_file = file;
+    const QString where = QDir::toNativeSeparators(file);
+    QFile probe(file);
+    if (!visible || !probe.open(QIODevice::ReadOnly)) {
+        m_locked = true;
+        m_problem = tr("%1 cannot be read, so no password opens the lock").arg(where);
+    } else {
+        probe.close();
         const QSettings settings(file, QSettings::IniFormat);
         const auto value = [&](const QString &key) {
             return textOf(settings.value(Settings::section + QLatin1Char('/') + key));
         };
-        lock.m_locked = isLockedText(value(lockedKey));
-        if (!lock.m_locked)
-            break;
-        lock.m_hash = PasswordHash::parse(value(passwordHashKey));
-        if (!lock.m_hash)
-            lock.m_problem =
-                tr("%1 locks the program, but its %2 is missing or damaged, so no password "
-                   "opens the lock")
-                    .arg(where, passwordHashKey);
+        m_locked = isLockedText(value(lockedKey));
+        if (!m_locked)
+            return;
+        m_hash = PasswordHash::parse(value(passwordHashKey));
+        if (!m_hash)
+            m_problem = tr("%1 locks the program, but its %2 is missing or damaged, so no "
+                           "password opens the lock")
+                            .arg(where, passwordHashKey);
         const std::optional<qint32> seconds = TimerLength::fromText(value(Settings::maxTimeKey));
         if (seconds && *seconds >= ShortestSeconds && *seconds <= LongestSeconds)
-            lock.m_maxTime = seconds;
-        break;
+            m_maxTime = seconds;
     }
-    if (lock.m_locked)
-        lock.m_writable = writable(lock.m_file) || writable(QFileInfo(lock.m_file).absolutePath());
-    if (reporting == Reporting::OnStandardError)
-        lock.reportOnce();
-    return lock;
+    m_writable = writable(file) || writable(QFileInfo(file).absolutePath());
 }
 
 QByteArray SystemLock::contents(const QString &passwordHash, std::optional<qint32> maxTime)

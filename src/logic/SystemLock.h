@@ -65,6 +65,8 @@ public:
     QString problem() const { return m_problem; }
 
 private:
+    // Reads the file found; visible is false when the running user cannot even look at it.
+    void load(const QString &file, bool visible);
     void reportOnce() const;
 
     QString m_file;
