@@ -11,7 +11,8 @@ set(TURNKEEPER_PACKAGING_BINARY_DIR ${PROJECT_BINARY_DIR}/packaging)
 # Lets the desktop match the program's windows to its entry and icon.
 target_compile_definitions(TurnKeeper PRIVATE TURNKEEPER_APP_ID="${TURNKEEPER_APP_ID}")
 
-install(TARGETS TurnKeeper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# turnkeeper-lock beside it, for the administrator (through sudo).
+install(TARGETS TurnKeeper turnkeeper-lock RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The program opens these by bare name from its working folder, which the desktop
 # entry sets to this folder.
@@ -79,7 +80,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "and the window turns green, smiles and fills its progress bar once a"
     "second. When the time is up it jumps on top of every other window, turns"
     "red, frowns and sounds a horn. Stopping the timer, changing its length"
-    "and leaving while it runs need the parent password.")
+    "and leaving while it runs need the parent password. With turnkeeper-lock"
+    "an administrator can lock the password and the length for every account.")
 set(CPACK_PACKAGE_CONTACT ${TURNKEEPER_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_PREFIX /usr)

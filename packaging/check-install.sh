@@ -37,6 +37,9 @@ if ! "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; t
 fi
 
 check "the program is installed in bin/" test -x "$prefix/bin/TurnKeeper"
+check "turnkeeper-lock is installed beside it" test -x "$prefix/bin/turnkeeper-lock"
+check "the installed turnkeeper-lock answers --version" \
+    grep -qx "turnkeeper-lock [0-9.]*" <<<"$("$prefix/bin/turnkeeper-lock" --version)"
 for file in "${runtime_files[@]}"; do
     check "share/turnkeeper/$file is installed" test -s "$prefix/share/turnkeeper/$file"
 done

@@ -85,13 +85,14 @@ check "the package has a maintainer" [ -n "$(field Maintainer)" ]
 
 depends=$(field Depends)
 depends_on() { grep -Eq "(^|, )$1( |,|$)" <<<"$depends"; }
-for dependency in libqt6widgets6 libqt6multimedia6 fonts-comic-neue; do
+for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 fonts-comic-neue; do
     check "Depends names $dependency" depends_on "$dependency"
 done
 
 dpkg-deb -c "$package" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
 has() { grep -qx "$1" "$work/contents"; }
 check "the program is /usr/bin/TurnKeeper" has /usr/bin/TurnKeeper
+check "the lock tool is /usr/bin/turnkeeper-lock" has /usr/bin/turnkeeper-lock
 for file in "${runtime_files[@]}"; do
     check "/usr/share/turnkeeper/$file is packaged" has "/usr/share/turnkeeper/$file"
 done
@@ -144,6 +145,9 @@ if $install; then
         die "apt-get install"
     check "turnkeeper $version is installed" \
         [ "$(dpkg-query -W -f='${Status} ${Version}' turnkeeper)" = "install ok installed $version" ]
+
+    check "the installed turnkeeper-lock answers --status" \
+        grep -q "lock is in force" <<<"$(/usr/bin/turnkeeper-lock --status)"
 
     installed_entry="/usr/share/applications/$id.desktop"
     exec_line=$(desktop_key "$installed_entry" Exec)

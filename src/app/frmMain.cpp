@@ -4,6 +4,7 @@
 #include "help/frmAbout.h"
 #include "help/frmHelp.h"
 #include "logic/SettingsStore.h"
+#include "logic/SystemLock.h"
 #include "logic/TimerLength.h"
 #include "security/frmLogin.h"
 #include "security/frmPasswords.h"
@@ -120,8 +121,14 @@ void frmMain::Form_Load()
     setBackColor(ui().systemColor(UiService::SystemColor::ButtonFace));
     Timer1->stop();
     setPicture(QStringLiteral("face.ico"), tr("Face"));
-    setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
-                          TimerLength::toText(TimerLength::DefaultSeconds)));
+    // The administrator's length, where the lock sets one, is the length.
+    const std::optional<qint32> locked = SystemLock::read(applicationName()).maxTime();
+    m_lengthLocked = locked.has_value();
+    if (locked)
+        setMaxTime(double(*locked));
+    else
+        setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
+                              TimerLength::toText(TimerLength::DefaultSeconds)));
     TimeBar->setMaximum(MaxTime());
     resumeTurn();
 }
@@ -132,6 +139,9 @@ void frmMain::Form_Unload(UnloadReason reason)
     // start to take up.
     if (reason == UnloadReason::ExitCommand)
         forgetTurn();
+    // The user's own length stays in their file as it was.
+    if (m_lengthLocked)
+        return;
     QString error;
     if (SaveSetting(Settings::section, Settings::maxTimeKey, TimerLength::toText(MaxTime()),
                     &error))
@@ -305,7 +315,7 @@ void frmMain::mnuSetTime_Click()
     Timer1->stop();
     // The dialog shows the length, with its checks, before the opening puts the
     // countdown back to Ready; OK hands back the length chosen.
-    frmSetTime dlg(MaxTime(), this);
+    frmSetTime dlg(MaxTime(), this, m_lengthLocked);
     readyReset();
     if (dlg.exec() != QDialog::Accepted)
         return;

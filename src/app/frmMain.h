@@ -94,6 +94,8 @@ private:
     // Whether the settings store may hold a turn that has to be cleared when it ends.
     bool m_turnRecorded = false;
     bool m_recordFailureReported = false;
+    // The length in use is the administrator's, not the user's: never saved as theirs.
+    bool m_lengthLocked = false;
     bool m_unloaded = false;
 
     QWidget *m_client = nullptr;

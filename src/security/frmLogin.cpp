@@ -2,9 +2,11 @@
 #include "security/frmLogin.h"
 
 #include "logic/SettingsStore.h"
+#include "logic/SystemLock.h"
 #include "ui/Controls.h"
 #include "ui/UiService.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -66,12 +68,27 @@ void frmLogin::Form_Load()
     const double drop = 10 * verticalUnit;
     Line1->setEnds({Line1->from().x(), Line2->from().y() + drop},
                    {Line1->to().x(), Line2->to().y() + drop});
-    mstrPassword = GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword);
+    // Under a lock the user's own file is not even read for the password.
+    m_lock = SystemLock::read(applicationName());
+    if (!m_lock.isLocked())
+        mstrPassword =
+            GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword);
+}
+
+bool frmLogin::passwordMatches(const QString &typed) const
+{
+    if (!m_lock.isLocked())
+        return typed == mstrPassword;
+    // The hash is slow on purpose.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool matches = m_lock.acceptsPassword(typed);
+    QApplication::restoreOverrideCursor();
+    return matches;
 }
 
 void frmLogin::CMDok_Click()
 {
-    if (txtPassword->text() == mstrPassword) {
+    if (passwordMatches(txtPassword->text())) {
         LoginSucceeded = true;
         accept();
         return;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logic/SystemLock.h"
+
 #include <QDialog>
 
 class Line;
@@ -9,7 +11,8 @@ class QLineEdit;
 class QPushButton;
 
 // The gate in front of every protected command: asks for the parent password and
-// tells the caller, through LoginSucceeded, whether it was given.
+// tells the caller, through LoginSucceeded, whether it was given. Under the
+// administrator's lock, the password is the one the lock's hash stands for.
 class frmLogin : public QDialog
 {
     Q_OBJECT
@@ -27,7 +30,10 @@ private:
     void CMDok_Click();
     void cmdCancel_Click();
 
+    bool passwordMatches(const QString &typed) const;
+
     QString mstrPassword;
+    SystemLock m_lock;
 
     QLabel *lblLabels = nullptr;
     QLineEdit *txtPassword = nullptr;

@@ -2,6 +2,7 @@
 #include "security/frmPasswords.h"
 
 #include "logic/SettingsStore.h"
+#include "logic/SystemLock.h"
 #include "ui/Controls.h"
 #include "ui/UiService.h"
 
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <limits>
 
@@ -95,8 +97,27 @@ void frmPasswords::Form_Load()
     setWindowIcon(ui().icon(QStringLiteral("face.ico")));
     Line1->setEnds({Line1->from().x(), Line2->from().y() - 10},
                    {Line1->to().x(), Line2->to().y() - 10});
-    txtCurrPass->setText(
-        GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword));
+    // Under a lock no password is shown: the user's own one counts for nothing, and
+    // the administrator's is not known.
+    m_passwordLocked = SystemLock::read(applicationName()).isLocked();
+    if (!m_passwordLocked)
+        txtCurrPass->setText(
+            GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword));
+}
+
+void frmPasswords::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Once on the screen, so that the message stands over the window it explains.
+    if (m_passwordLocked && !event->spontaneous())
+        QMetaObject::invokeMethod(this, &frmPasswords::sayLockedAndClose, Qt::QueuedConnection);
+}
+
+void frmPasswords::sayLockedAndClose()
+{
+    ui().message(this, QStringLiteral("The password is set by the administrator."),
+                 UiService::MessageIcon::Exclamation, ui().applicationName());
+    reject();
 }
 
 void frmPasswords::keyPressEvent(QKeyEvent *event)
@@ -107,6 +128,10 @@ void frmPasswords::keyPressEvent(QKeyEvent *event)
 
 void frmPasswords::CMDok_Click()
 {
+    if (m_passwordLocked) {
+        reject();
+        return;
+    }
     if (txtVerPass->text() != txtNewPass->text()) {
         ui().message(this, QStringLiteral("Passwords Do Not Match."),
                      UiService::MessageIcon::Exclamation, ui().applicationName());

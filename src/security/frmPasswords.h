@@ -11,6 +11,7 @@ class QPushButton;
 
 // Where the parent replaces the password that guards the protected commands: shows
 // the stored one and stores a new one once it has been typed the same way twice.
+// Under the administrator's lock it only says so and closes.
 class frmPasswords : public QDialog
 {
     Q_OBJECT
@@ -20,11 +21,15 @@ public:
 protected:
     // Enter presses only the button that has the focus; Escape closes nothing.
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_Load();
     void CMDok_Click();
     void cmdCancel_Click();
+    void sayLockedAndClose();
+
+    bool m_passwordLocked = false;
 
     QGroupBox *Frame2 = nullptr;
     QLabel *Label1_3 = nullptr;

@@ -66,7 +66,8 @@ void KeyFilteredLineEdit::keyPressEvent(QKeyEvent *event)
         insert(QString(QChar(keyAscii)));
 }
 
-frmSetTime::frmSetTime(qint32 seconds, QWidget *parent) : QDialog(parent, fixedDialogFlags)
+frmSetTime::frmSetTime(qint32 seconds, QWidget *parent, bool lengthLocked)
+    : QDialog(parent, fixedDialogFlags), m_lengthLocked(lengthLocked)
 {
     setObjectName(QStringLiteral("frmSetTime"));
     setWindowTitle(QStringLiteral("Set TurnKeeper Timer"));
@@ -206,6 +207,10 @@ void frmSetTime::UpDown1_DownClick()
 
 void frmSetTime::CMDok_Click()
 {
+    if (m_lengthLocked) {
+        refuse(QStringLiteral("The timer length is set by the administrator."));
+        return;
+    }
     accept();
 }
 

@@ -27,14 +27,15 @@ protected:
 
 // Where the parent sets how long a turn lasts, in minutes from 1 to 3600. It opens
 // with the length its opener gives it, in seconds, and once closed with OK hands back
-// the length chosen; the opener writes it.
+// the length chosen; the opener writes it. A length the administrator has locked is
+// shown, but OK refuses it.
 class frmSetTime : public QDialog
 {
     Q_OBJECT
 public:
     // Shows seconds as minutes; a length out of range is answered and corrected here,
     // before the dialog is on the screen.
-    explicit frmSetTime(qint32 seconds, QWidget *parent = nullptr);
+    explicit frmSetTime(qint32 seconds, QWidget *parent = nullptr, bool lengthLocked = false);
 
     // The length in minutes that the box holds, read afresh; after OK, the one chosen.
     double minutes() const;
@@ -53,6 +54,8 @@ private:
     void cmdCancel_Click();
 
     void refuse(const QString &text);
+
+    bool m_lengthLocked = false;
 
     UpDown *UpDown1 = nullptr;
     KeyFilteredLineEdit *Text1 = nullptr;

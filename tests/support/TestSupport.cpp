@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "logic/SettingsStore.h"
+#include "logic/SystemLock.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -55,9 +56,11 @@ void RecordingUi::announce(QWidget *widget)
 }
 
 TestHome::TestHome(Files files)
-    : m_previousDir(QDir::currentPath()), m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
+    : m_previousDir(QDir::currentPath()), m_previousConfigHome(qgetenv("XDG_CONFIG_HOME")),
+      m_previousConfigDirs(qgetenv("XDG_CONFIG_DIRS"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_system.path()));
     if (files == Files::RunTime) {
         for (const char *name : {"face.ico", "smile.ico", "frown.ico", "horn.wav"}) {
             const QString file = QString::fromLatin1(name);
@@ -74,6 +77,10 @@ TestHome::~TestHome()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", m_previousConfigHome);
+    if (m_previousConfigDirs.isEmpty())
+        qunsetenv("XDG_CONFIG_DIRS");
+    else
+        qputenv("XDG_CONFIG_DIRS", m_previousConfigDirs);
 }
 
 QString TestHome::settingsFile() const
@@ -100,6 +107,19 @@ QString TestHome::readSettingsFile() const
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+QString TestHome::systemLockFile() const
+{
+    return SystemLock::fileIn(systemConfigDir(), applicationName());
+}
+
+void TestHome::writeSystemLock(const QByteArray &contents) const
+{
+    QDir().mkpath(QFileInfo(systemLockFile()).absolutePath());
+    QFile file(systemLockFile());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(contents);
 }
 
 ModalDriver::ModalDriver(int deadlineMs)

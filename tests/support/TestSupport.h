@@ -50,7 +50,9 @@ public:
 };
 
 // A fresh settings folder and a working directory for one test. The working
-// directory holds the run-time pictures and horn unless asked otherwise.
+// directory holds the run-time pictures and horn unless asked otherwise. The system
+// configuration folders are one empty folder of its own, so that no lock of the
+// machine's applies.
 class TestHome
 {
 public:
@@ -69,11 +71,19 @@ public:
     void writeFile(const QString &path, const QByteArray &contents) const;
     QString readSettingsFile() const;
 
+    // The one folder of XDG_CONFIG_DIRS, where an administrator's lock goes.
+    QString systemConfigDir() const { return m_system.path(); }
+    QString systemLockFile() const;
+    // Writes the administrator's lock file by hand.
+    void writeSystemLock(const QByteArray &contents) const;
+
 private:
     QTemporaryDir m_config;
     QTemporaryDir m_work;
+    QTemporaryDir m_system;
     QString m_previousDir;
     QByteArray m_previousConfigHome;
+    QByteArray m_previousConfigDirs;
 };
 
 // Acts on modal windows as a person would: each queued action runs on the next modal

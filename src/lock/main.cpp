@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// turnkeeper-lock: sets, removes and reports the administrator's lock on TurnKeeper's
+// parent password and length, for every account of the computer.
+#include "buildinfo.h"
+#include "lock/LockFile.h"
+#include "logic/NumberText.h"
+#include "logic/PasswordHash.h"
+#include "logic/SystemLock.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The lock is for the program as installed, whatever this tool is called.
+const QString program = QString::fromLatin1(BuildInfo::title);
+
+void say(std::FILE *stream, const QString &text)
+{
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stream);
+}
+
+int fail(const QString &text)
+{
+    say(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + text);
+    return 1;
+}
+
+// The terminal as it was, put back should a signal end the tool while echo is off.
+termios savedTerminal;
+volatile std::sig_atomic_t echoIsOff = 0;
+
+void restoreTerminalAndDie(int signalNumber)
+{
+    if (echoIsOff)
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+// One line of standard input without its line end; nothing at the end of the input.
+std::optional<QByteArray> readLine()
+{
+    QByteArray line;
+    for (;;) {
+        char character = 0;
+        const ssize_t count = ::read(STDIN_FILENO, &character, 1);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            if (line.isEmpty())
+                return std::nullopt;
+            break;
+        }
+        if (character == '\n')
+            break;
+        line.append(character);
+    }
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
+std::optional<QByteArray> readWithoutEcho(const char *prompt)
+{
+    std::fputs(prompt, stderr);
+    std::fflush(stderr);
+    termios quiet = savedTerminal;
+    quiet.c_lflag &= ~tcflag_t(ECHO);
+    quiet.c_lflag |= ECHONL;
+    echoIsOff = 1;
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    const std::optional<QByteArray> line = readLine();
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    echoIsOff = 0;
+    return line;
+}
+
+// The new password: typed twice without echo on a terminal, else one line of input.
+std::optional<QString> readNewPassword(QString *error)
+{
+    std::optional<QByteArray> password;
+    if (::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {
+        for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            std::signal(signalNumber, restoreTerminalAndDie);
+        password = readWithoutEcho("New parent password: ");
+        const std::optional<QByteArray> again = readWithoutEcho("Type it again: ");
+        if (password && again != password) {
+            *error = QStringLiteral("the two entries differ");
+            return std::nullopt;
+        }
+    } else {
+        password = readLine();
+    }
+    if (!password || password->isEmpty()) {
+        *error = QStringLiteral("no password was given");
+        return std::nullopt;
+    }
+    return QString::fromLocal8Bit(*password);
+}
+
+QString minutesText(qint32 seconds)
+{
+    return writeNumber(seconds / 60.0);
+}
+
+int refuseWithoutRights(const QString &folder)
+{
+    return fail(QStringLiteral("this user cannot write %1; run it as root: sudo %2")
+                    .arg(folder, QCoreApplication::arguments().join(QLatin1Char(' '))));
+}
+
+int showStatus()
+{
+    const SystemLock lock = SystemLock::read(program, SystemLock::Reporting::Quiet);
+    if (!lock.isLocked()) {
+        if (lock.file().isEmpty())
+            say(stdout, QStringLiteral("No lock is in force: no folder of %1 holds %2/%2.conf.")
+                            .arg(SystemLock::configFolders().join(QLatin1Char(':')), program));
+        else
+            say(stdout, QStringLiteral("No lock is in force: %1 does not say %2=true.")
+                            .arg(lock.file(), SystemLock::lockedKey));
+        return 0;
+    }
+    const QString what = lock.maxTime() ? QStringLiteral("the password and a turn of %1 minutes")
+                                              .arg(minutesText(*lock.maxTime()))
+                                        : QStringLiteral("the password");
+    say(stdout, QStringLiteral("A lock is in force from %1: %2.").arg(lock.file(), what));
+    if (!lock.problem().isEmpty())
+        say(stdout, QStringLiteral("Warning: %1.").arg(lock.problem()));
+    // Root can write anything; the warning is for the accounts the lock is meant for.
+    if (lock.writableByUser() && ::geteuid() != 0)
+        say(stdout, QStringLiteral("Warning: this user can change %1 or its folder, so the lock "
+                                   "locks nothing here.")
+                        .arg(lock.file()));
+    return 0;
+}
+
+int removeLock(const QString &target)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!LockFile::canWrite(folder))
+        return refuseWithoutRights(folder);
+    if (!QFileInfo::exists(target)) {
+        say(stdout, QStringLiteral("There is no lock in %1.").arg(target));
+    } else {
+        QString error;
+        if (!LockFile::remove(target, &error))
+            return fail(error);
+        say(stdout, QStringLiteral("Removed %1: the lock is off.").arg(target));
+    }
+    const SystemLock remaining = SystemLock::read(program, SystemLock::Reporting::Quiet);
+    if (remaining.isLocked())
+        return fail(QStringLiteral("a lock is still in force from %1; remove that file too")
+                        .arg(remaining.file()));
+    return 0;
+}
+
+int setLock(const QString &target, std::optional<qint32> seconds)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!LockFile::canWrite(folder))
+        return refuseWithoutRights(folder);
+    QString error;
+    const std::optional<QString> password = readNewPassword(&error);
+    if (!password)
+        return fail(error + QStringLiteral("; nothing was changed"));
+    const QString hash = PasswordHash::make(*password);
+    if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
+        return fail(error);
+    const QString what =
+        seconds
+            ? QStringLiteral("the new password and a turn of %1 minutes").arg(minutesText(*seconds))
+            : QStringLiteral("the new password");
+    say(stdout, QStringLiteral("Locked %1 with %2 in %3.").arg(program, what, target));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("turnkeeper-lock"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(BuildInfo::versionMajor)
+                                                .arg(BuildInfo::versionMinor)
+                                                .arg(BuildInfo::versionPatch));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Locks %1's parent password, and if asked the length of a turn, for "
+                       "every account of this computer. Run it with sudo. It asks for the new "
+                       "password twice without echo, or reads one line when its input is not a "
+                       "terminal, and writes %1/%1.conf in the first folder of XDG_CONFIG_DIRS "
+                       "(/etc/xdg by default).")
+            .arg(program));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption length(
+        QStringLiteral("length"),
+        QStringLiteral("Also lock the length of a turn, from 1 to 3600 minutes."),
+        QStringLiteral("minutes"));
+    const QCommandLineOption off(QStringLiteral("off"), QStringLiteral("Remove the lock."));
+    const QCommandLineOption status(
+        QStringLiteral("status"),
+        QStringLiteral("Say whether a lock is in force and from which file; needs no root."));
+    parser.addOptions({length, off, status});
+    parser.process(app);
+
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unexpected argument %1; see --help")
+                        .arg(parser.positionalArguments().constFirst()));
+    if (int(parser.isSet(length)) + int(parser.isSet(off)) + int(parser.isSet(status)) > 1)
+        return fail(QStringLiteral("--length, --off and --status go one at a time"));
+    if (parser.isSet(status))
+        return showStatus();
+
+    const QStringList folders = SystemLock::configFolders();
+    if (folders.isEmpty())
+        return fail(QStringLiteral("XDG_CONFIG_DIRS names no absolute folder"));
+    const QString target = SystemLock::fileIn(folders.constFirst(), program);
+    if (parser.isSet(off))
+        return removeLock(target);
+
+    std::optional<qint32> seconds;
+    if (parser.isSet(length)) {
+        seconds = SystemLock::secondsFromMinutes(parser.value(length));
+        if (!seconds)
+            return fail(QStringLiteral("--length takes a number of minutes from 1 to 3600"));
+    }
+    return setLock(target, seconds);
+}

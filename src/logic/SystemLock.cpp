@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logic/SystemLock.h"
+
+#include "logic/SettingsStore.h"
+#include "logic/TimerLength.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMutex>
+#include <QSet>
+#include <QSettings>
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Presence { Absent, Present, Unreadable };
+
+// A file that the running user cannot even look for, in a folder of the program's
+// own that is there, counts as a lock that cannot be read rather than as none.
+Presence presenceOf(const QString &file)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(file).constData(), &info) == 0)
+        return Presence::Present;
+    if (errno == EACCES &&
+        ::stat(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), &info) == 0)
+        return Presence::Unreadable;
+    return Presence::Absent;
+}
+
+bool writable(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// An unquoted value with commas reads as a list.
+QString textOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+// Anything but a plain no locks: a mistyped value must not open the lock.
+bool isLockedText(const QString &text)
+{
+    static const QStringList no = {QString(), QStringLiteral("0"), QStringLiteral("false"),
+                                   QStringLiteral("no"), QStringLiteral("off")};
+    return !no.contains(text.trimmed().toLower());
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SystemLock", text);
+}
+
+} // namespace
+
+QStringList SystemLock::configFolders()
+{
+    QStringList folders;
+    const QString variable = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    for (const QString &folder : variable.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(folder))
+            folders.append(QDir::cleanPath(folder));
+    }
+    if (variable.isEmpty())
+        folders.append(QStringLiteral("/etc/xdg"));
+    return folders;
+}
+
+QString SystemLock::fileIn(const QString &folder, const QString &name)
+{
+    return folder + QLatin1Char('/') + name + QLatin1Char('/') + name + QStringLiteral(".conf");
+}
+
+SystemLock SystemLock::read(const QString &name, Reporting reporting)
+{
+    SystemLock lock;
+    for (const QString &folder : configFolders()) {
+        const QString file = fileIn(folder, name);
+        const Presence presence = presenceOf(file);
+        if (presence != Presence::Absent) {
+            lock.load(file, presence == Presence::Present);
+            break;
+        }
+    }
+    if (reporting == Reporting::OnStandardError)
+        lock.reportOnce();
+    return lock;
+}
+
+void SystemLock::load(const QString &file, bool visible)
+{
+    m_file = file;
+    const QString where = QDir::toNativeSeparators(file);
+    QFile probe(file);
+    if (!visible || !probe.open(QIODevice::ReadOnly)) {
+        m_locked = true;
+        m_problem = tr("%1 cannot be read, so no password opens the lock").arg(where);
+    } else {
+        probe.close();
+        const QSettings settings(file, QSettings::IniFormat);
+        const auto value = [&](const QString &key) {
+            return textOf(settings.value(Settings::section + QLatin1Char('/') + key));
+        };
+        m_locked = isLockedText(value(lockedKey));
+        if (!m_locked)
+            return;
+        m_hash = PasswordHash::parse(value(passwordHashKey));
+        if (!m_hash)
+            m_problem = tr("%1 locks the program, but its %2 is missing or damaged, so no "
+                           "password opens the lock")
+                            .arg(where, passwordHashKey);
+        const std::optional<qint32> seconds = TimerLength::fromText(value(Settings::maxTimeKey));
+        if (seconds && *seconds >= ShortestSeconds && *seconds <= LongestSeconds)
+            m_maxTime = seconds;
+    }
+    m_writable = writable(file) || writable(QFileInfo(file).absolutePath());
+}
+
+QByteArray SystemLock::contents(const QString &passwordHash, std::optional<qint32> maxTime)
+{
+    QStringList lines = {
+        QStringLiteral("; The parent lock for every account of this computer. Only root may write"),
+        QStringLiteral("; this file; everyone must be able to read it."),
+        QLatin1Char('[') + Settings::section + QLatin1Char(']'),
+        lockedKey + QStringLiteral("=true"),
+        passwordHashKey + QLatin1Char('=') + passwordHash,
+    };
+    if (maxTime)
+        lines.append(Settings::maxTimeKey + QLatin1Char('=') + TimerLength::toText(*maxTime));
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+std::optional<qint32> SystemLock::secondsFromMinutes(const QString &minutes)
+{
+    bool ok = false;
+    const double number = QLocale::c().toDouble(minutes, &ok);
+    if (!ok)
+        return std::nullopt;
+    const std::optional<qint32> seconds = TimerLength::fromNumber(number * 60.0);
+    if (!seconds || *seconds < ShortestSeconds || *seconds > LongestSeconds)
+        return std::nullopt;
+    return seconds;
+}
+
+bool SystemLock::acceptsPassword(const QString &typed) const
+{
+    return m_locked && m_hash && PasswordHash::verify(typed, *m_hash);
+}
+
+void SystemLock::reportOnce() const
+{
+    QStringList reports;
+    if (!m_problem.isEmpty())
+        reports.append(m_problem);
+    if (m_writable)
+        reports.append(tr("warning: %1 or its folder can be changed by this user, so its lock "
+                          "locks nothing; only root should be able to write them")
+                           .arg(QDir::toNativeSeparators(m_file)));
+
+    static QMutex mutex;
+    static QSet<QString> reported;
+    const QMutexLocker locker(&mutex);
+    for (const QString &report : std::as_const(reports)) {
+        if (reported.contains(report))
+            continue;
+        reported.insert(report);
+        std::fprintf(stderr, "%s: %s.\n", qPrintable(applicationName()), qPrintable(report));
+        std::fflush(stderr);
+    }
+}

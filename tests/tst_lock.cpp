@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logic/PasswordHash.h"
+#include "logic/SettingsStore.h"
+#include "logic/SystemLock.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+// Made apart from the program: Python's hashlib.pbkdf2_hmac("sha256", the password in
+// UTF-8, the bytes 0x10 to 0x1f, 200000, 32).
+const QString vectorPassword = QStringLiteral("Kätzchen im Schnee");
+const QString vector = QStringLiteral("pbkdf2-sha256$200000$EBESExQVFhcYGRobHB0eHw==$"
+                                      "Qb5oB+eY4fQ4o0+/cs1mIf7S3aZef7S3DIO6vDlINIU=");
+
+QString withField(int index, const QString &value)
+{
+    QStringList fields = vector.split(QLatin1Char('$'));
+    fields[index] = value;
+    return fields.join(QLatin1Char('$'));
+}
+
+// Runs command, by default turnkeeper-lock, with arguments and the password "pw" as
+// input; it inherits XDG_CONFIG_DIRS from the test's home. The exit status (-1 when it
+// crashed or hung) and all it wrote.
+std::pair<int, QString> run(const QStringList &arguments,
+                            QStringList command = {TURNKEEPER_LOCK_TOOL})
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    const QString program = command.takeFirst();
+    process.start(program, command + arguments);
+    process.write("pw\n");
+    process.closeWriteChannel();
+    const bool ended =
+        process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAll())};
+}
+
+SystemLock installedLock()
+{
+    return SystemLock::read(QStringLiteral("TurnKeeper"), SystemLock::Reporting::Quiet);
+}
+
+} // namespace
+
+class TestLock : public QObject
+{
+    Q_OBJECT
+private slots:
+    void hashes_data();
+    void hashes();
+    void madeHashesAreSalted();
+    void precedence_data();
+    void precedence();
+    void brokenOrWritableLockIsReportedOnce();
+    void toolSetsReportsAndRemovesTheLock();
+    void toolRefusesAUserWhoCannotWrite();
+};
+
+void TestLock::hashes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("parses");
+    QTest::addColumn<bool>("accepted");
+    const QString hash = vector.section(QLatin1Char('$'), 3);
+    const auto damaged = [&](const char *row, const QString &text) {
+        QTest::newRow(row) << text << vectorPassword << false << false;
+    };
+    QTest::newRow("right") << vector << vectorPassword << true << true;
+    QTest::newRow("one letter's case") << vector << "Kätzchen im schnee" << true << false;
+    QTest::newRow("UTF-8, not Latin-1") << vector << "Katzchen im Schnee" << true << false;
+    damaged("empty", QString());
+    damaged("fewer iterations", withField(1, QStringLiteral("199999")));
+    damaged("iterations with a leading zero", withField(1, QStringLiteral("0200000")));
+    damaged("salt of 15 bytes", withField(2, QStringLiteral("AAAAAAAAAAAAAAAAAAAA")));
+    damaged("hash without padding", withField(3, hash.chopped(1)));
+    damaged("hash in the URL alphabet", withField(3, QString(hash).replace('+', '-')));
+    damaged("a field missing", vector.section(QLatin1Char('$'), 0, 2));
+}
+
+void TestLock::hashes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, password);
+    QFETCH(bool, parses);
+    QFETCH(bool, accepted);
+    const std::optional<PasswordHash::Parts> parts = PasswordHash::parse(text);
+    QCOMPARE(parts ? PasswordHash::format(*parts) : QString(), parses ? text : QString());
+    QCOMPARE(PasswordHash::verify(password, text), accepted);
+}
+
+void TestLock::madeHashesAreSalted()
+{
+    const QString made = PasswordHash::make(vectorPassword);
+    QVERIFY(made != PasswordHash::make(vectorPassword));
+    QVERIFY(PasswordHash::verify(vectorPassword, made));
+}
+
+void TestLock::precedence_data()
+{
+    QTest::addColumn<QByteArray>("first");  // the first folder's file; null: none
+    QTest::addColumn<QByteArray>("second"); // the second folder's
+    QTest::addColumn<int>("foundIn");       // 0: no file found
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<bool>("opens");  // whether the vector's password opens it
+    QTest::addColumn<int>("maxTime"); // -1: the user's length applies
+
+    const QByteArray lock = "[Settings]\nLocked=true\nPasswordHash=" + vector.toUtf8() + "\n";
+    const QByteArray no;
+    QTest::newRow("no file") << no << no << 0 << false << false << -1;
+    QTest::newRow("hash and length") << lock + "MaxTime=300" << no << 1 << true << true << 300;
+    QTest::newRow("no hash") << QByteArray("[Settings]\nLocked=true\nMaxTime=300") << no << 1
+                             << true << false << 300;
+    QTest::newRow("broken hash") << QByteArray(lock).replace("$200000$", "$0200000$") << no << 1
+                                 << true << false << -1;
+    QTest::newRow("Locked=false") << QByteArray(lock).replace("true", "false") + "MaxTime=300" << no
+                                  << 1 << false << false << -1;
+    QTest::newRow("no Locked key")
+        << QByteArray(lock).replace("Locked=true\n", "") << no << 1 << false << false << -1;
+    QTest::newRow("mistyped yes") << QByteArray(lock).replace("true", "yes") << no << 1 << true
+                                  << true << -1;
+    QTest::newRow("one minute") << lock + "MaxTime=60" << no << 1 << true << true << 60;
+    QTest::newRow("under a minute") << lock + "MaxTime=59" << no << 1 << true << true << -1;
+    QTest::newRow("over 3600 minutes") << lock + "MaxTime=216001" << no << 1 << true << true << -1;
+    QTest::newRow("later folder") << no << lock << 2 << true << true << -1;
+    QTest::newRow("first folder wins")
+        << lock + "MaxTime=120" << lock + "MaxTime=300" << 1 << true << true << 120;
+    QTest::newRow("unlocked first file hides a lock")
+        << QByteArray("[Settings]\nLocked=false") << lock << 1 << false << false << -1;
+}
+
+void TestLock::precedence()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(int, foundIn);
+    QFETCH(bool, locked);
+    QFETCH(bool, opens);
+    QFETCH(int, maxTime);
+    TestHome home; // puts XDG_CONFIG_DIRS back at the end
+    QTemporaryDir folders[2];
+    const QByteArray files[2] = {first, second};
+    QStringList paths = {QStringLiteral("relative")}; // no folder at all
+    for (int i = 0; i < 2; ++i) {
+        paths.append(SystemLock::fileIn(folders[i].path(), QStringLiteral("TurnKeeper")));
+        QDir().mkpath(QFileInfo(paths.last()).path());
+        QFile file(paths.last());
+        QVERIFY(files[i].isNull() || (file.open(QIODevice::WriteOnly) && file.write(files[i])));
+    }
+    qputenv("XDG_CONFIG_DIRS",
+            QFile::encodeName("relative:" + folders[0].path() + ':' + folders[1].path()));
+    const SystemLock lock = installedLock();
+    QCOMPARE(lock.file(), foundIn ? paths[foundIn] : QString());
+    QCOMPARE(lock.isLocked(), locked);
+    QCOMPARE(lock.acceptsPassword(vectorPassword), opens);
+    QCOMPARE(lock.maxTime().value_or(-1), maxTime);
+    // A lock that no password opens says why.
+    QCOMPARE(lock.problem().isEmpty(), !locked || opens);
+}
+
+void TestLock::brokenOrWritableLockIsReportedOnce()
+{
+    TestHome home;
+    home.writeSystemLock("[Settings]\nLocked=true\nPasswordHash=pbkdf2-sha256$1$2$3\n");
+    QTemporaryFile capture;
+    QVERIFY(capture.open());
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    for (int i = 0; i < 3; ++i)
+        SystemLock::read(applicationName());
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    capture.seek(0);
+
+    const QStringList lines =
+        QString::fromLocal8Bit(capture.readAll()).split('\n', Qt::SkipEmptyParts);
+    // Once that no password opens it, once that this user, who made it, can change it.
+    QCOMPARE(lines.filter(home.systemLockFile()).size(), 2);
+    QCOMPARE(lines.filter(QStringLiteral("missing or damaged")).size(), 1);
+    QCOMPARE(lines.filter(QStringLiteral("can be changed by this user")).size(), 1);
+}
+
+void TestLock::toolSetsReportsAndRemovesTheLock()
+{
+    TestHome home;
+    const QString file = SystemLock::fileIn(home.systemConfigDir(), QStringLiteral("TurnKeeper"));
+    for (const char *outOfBounds : {"0.5", "3601", "ten"})
+        QVERIFY(run({QStringLiteral("--length"), outOfBounds}).first > 0);
+    QVERIFY(!QFile::exists(file));
+
+    const auto [status, output] = run({QStringLiteral("--length"), QStringLiteral("1.5")});
+    QCOMPARE(status, 0);
+    QVERIFY2(output.contains(file), qPrintable(output));
+    QCOMPARE(QFileInfo(file).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ReadUser | QFile::WriteUser |
+                                                         QFile::ReadGroup | QFile::ReadOther);
+    // No temporary copy is left beside it.
+    QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QVERIFY(installedLock().acceptsPassword(QStringLiteral("pw")));
+    QCOMPARE(installedLock().maxTime().value_or(-1), 90);
+
+    const QString report = run({QStringLiteral("--status")}).second;
+    QVERIFY2(report.contains("in force from " + file + ": the password and a turn of 1.5 "),
+             qPrintable(report));
+    const QString hash =
+        QSettings(file, QSettings::IniFormat).value("Settings/PasswordHash").toString();
+    QVERIFY(!report.contains(hash.section(QLatin1Char('$'), 3)));
+
+    QCOMPARE(run({QStringLiteral("--off")}).first, 0);
+    QVERIFY(!QFile::exists(file));
+    QVERIFY(run({QStringLiteral("--status")}).second.startsWith("No lock is in force"));
+}
+
+void TestLock::toolRefusesAUserWhoCannotWrite()
+{
+    // Root can write anything, so root runs the tool as nobody, from a copy in a
+    // folder that nobody can enter.
+    TestHome home;
+    QTemporaryDir bin;
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(home.systemConfigDir(), readOnly));
+    QStringList command = {TURNKEEPER_LOCK_TOOL};
+    if (::geteuid() == 0) {
+        const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser"));
+        if (runuser.isEmpty())
+            QSKIP("running as root without runuser: no user to run the tool as");
+        command = QStringList{runuser, "-u", "nobody", "--", bin.filePath("turnkeeper-lock")};
+        QVERIFY(QFile::copy(TURNKEEPER_LOCK_TOOL, command.last()));
+        QVERIFY(QFile::setPermissions(bin.path(), readOnly));
+    }
+    const auto [status, output] = run({}, command);
+    QVERIFY2(status > 0 && output.contains(QStringLiteral("sudo")), qPrintable(output));
+    QVERIFY(QDir(home.systemConfigDir()).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestLock)
+#include "tst_lock.moc"
