@@ -3,7 +3,7 @@
 # a private X server with or without a window manager, and a wait for a window.
 
 # The files the program opens by bare name from its working folder.
-runtime_files=(face.ico smile.ico frown.ico horn.wav)
+runtime_files=(face.ico smile.ico frown.ico horn.wav chime.wav)
 
 passed=0
 failed=0

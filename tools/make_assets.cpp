@@ -321,6 +321,53 @@ std::vector<double> synthesizeHorn(int sampleRate, double seconds)
     return samples;
 }
 
+// A soft two-note chime, high then lower, like a doorbell heard from another room:
+// each note a struck bell (a pure tone with two quiet inharmonic partials) that dies
+// away on its own. Quiet and short beside the horn, and nothing like it.
+std::vector<double> synthesizeChime(int sampleRate, double seconds)
+{
+    const int count = int(std::lround(sampleRate * seconds));
+    struct Note
+    {
+        double start;
+        double frequency;
+    };
+    const Note notes[] = {{0.0, 1318.51}, {0.32, 1046.50}}; // E6, then C6
+    const double partials[][2] = {{1.0, 1.0}, {2.76, 0.18}, {5.40, 0.06}}; // ratio, level
+    const double decay = 0.28;  // seconds for a note to fall to 1/e
+    const double strike = 0.004; // a soft mallet: no click at the start
+    const double twoPi = 2.0 * M_PI;
+
+    std::vector<double> samples(count, 0.0);
+    for (int n = 0; n < count; ++n) {
+        const double t = double(n) / sampleRate;
+        for (const Note &note : notes) {
+            const double age = t - note.start;
+            if (age < 0.0)
+                continue;
+            const double envelope = std::min(1.0, age / strike) * std::exp(-age / decay);
+            double value = 0.0;
+            for (const auto &[ratio, level] : partials) {
+                // Higher partials die away sooner, as on a real bell.
+                value += level * std::exp(-age * (ratio - 1.0) * 2.0) *
+                         std::sin(twoPi * note.frequency * ratio * age);
+            }
+            samples[n] += envelope * value;
+        }
+    }
+    // Fade the last tenth of a second to silence, then a peak of -12 dBFS: soft.
+    const int fade = sampleRate / 10;
+    for (int n = std::max(0, count - fade); n < count; ++n)
+        samples[n] *= double(count - n) / fade;
+    double peak = 0.0;
+    for (double v : samples)
+        peak = std::max(peak, std::abs(v));
+    const double gain = peak > 0.0 ? std::pow(10.0, -12.0 / 20.0) / peak : 0.0;
+    for (double &v : samples)
+        v *= gain;
+    return samples;
+}
+
 bool writeWav(const QString &path, const std::vector<double> &samples, int sampleRate)
 {
     const quint16 channels = 1;
@@ -388,6 +435,9 @@ int main(int argc, char *argv[])
 
     const int sampleRate = 44100;
     if (!writeWav(dir.filePath(QStringLiteral("horn.wav")), synthesizeHorn(sampleRate, 1.5),
+                  sampleRate))
+        return 1;
+    if (!writeWav(dir.filePath(QStringLiteral("chime.wav")), synthesizeChime(sampleRate, 1.2),
                   sampleRate))
         return 1;
     return 0;

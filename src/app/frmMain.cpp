@@ -8,6 +8,7 @@
 #include "logic/TimerLength.h"
 #include "security/frmLogin.h"
 #include "security/frmPasswords.h"
+#include "settings/frmChildren.h"
 #include "settings/frmSetTime.h"
 #include "ui/Controls.h"
 #include "ui/UiService.h"
@@ -93,6 +94,7 @@ void frmMain::createMenus()
     mnuParents->setObjectName(QStringLiteral("mnuParents"));
     mnuPasswords =
         addEntry(mnuParents, QStringLiteral("&Security"), QStringLiteral("mnuPasswords"));
+    mnuChildren = addEntry(mnuParents, tr("&Children..."), QStringLiteral("mnuChildren"));
     mnuParents->addSeparator()->setObjectName(QStringLiteral("mnuSpace"));
     mnuExit = addEntry(mnuParents, QStringLiteral("&Exit"), QStringLiteral("mnuExit"));
 
@@ -109,6 +111,7 @@ void frmMain::createMenus()
     mnuAbout = addEntry(mnuHelp, QStringLiteral("&About"), QStringLiteral("mnuAbout"));
 
     connect(mnuPasswords, &QAction::triggered, this, &frmMain::mnuPasswords_Click);
+    connect(mnuChildren, &QAction::triggered, this, &frmMain::mnuChildren_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuSetTime, &QAction::triggered, this, &frmMain::mnuSetTime_Click);
     connect(mnuStopStart, &QAction::triggered, this, &frmMain::mnuStopStart_Click);
@@ -130,7 +133,9 @@ void frmMain::Form_Load()
         setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
                               TimerLength::toText(TimerLength::DefaultSeconds)));
     TimeBar->setMaximum(MaxTime());
+    m_children = Children::read();
     resumeTurn();
+    refreshBar();
 }
 
 void frmMain::Form_Unload(UnloadReason reason)
@@ -274,15 +279,34 @@ void frmMain::setStatus(const QString &text)
     ui().announce(Label1);
 }
 
-// While a turn runs, the bar also reads the time left; otherwise it shows no text.
-void frmMain::refreshTimeLeft()
+// While a turn runs, the bar also reads the time left, after the name of the child
+// whose turn it is ("Ann: 9:57"); otherwise it says whose turn is next ("Next: Ann"),
+// or nothing without names. In a turn's last minute the text is bold.
+void frmMain::refreshBar()
 {
-    const bool counting = Timer1->isActive();
-    const QString left = counting ? Countdown::timeLeftText(MaxTime(), CurrentTime()) : QString();
-    TimeBar->setTextVisible(counting);
-    TimeBar->setFormat(left);
-    TimeBar->setToolTip(left);
-    TimeBar->setAccessibleDescription(left);
+    QString text;
+    if (m_countdown.isRunning()) {
+        text = Countdown::timeLeftText(m_countdown.length(), CurrentTime());
+        if (!m_turnChild.isEmpty())
+            text = m_turnChild + QStringLiteral(": ") + text;
+    } else if (!m_children.isEmpty()) {
+        text = Children::nextText(m_children.next());
+    }
+    TimeBar->setTextVisible(!text.isEmpty());
+    TimeBar->setFormat(text);
+    TimeBar->setToolTip(text);
+    TimeBar->setAccessibleDescription(text);
+    if (TimeBar->font().bold() != m_countdown.inLastMinute()) {
+        QFont font = TimeBar->font();
+        font.setBold(m_countdown.inLastMinute());
+        TimeBar->setFont(font);
+    }
+}
+
+void frmMain::announceNext()
+{
+    if (!m_children.isEmpty())
+        ui().announceDescription(TimeBar);
 }
 
 void frmMain::mnuAbout_Click()
@@ -306,6 +330,26 @@ void frmMain::mnuPasswords_Click()
         return;
     frmPasswords dlg(this);
     dlg.exec();
+}
+
+void frmMain::mnuChildren_Click()
+{
+    releaseTopMost();
+    if (!askForPassword())
+        return;
+    frmChildren dlg(m_children, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    // A list that did not reach the disk has not been changed: say so and keep the old.
+    const Children edited = dlg.children();
+    QString error;
+    if (!edited.write(&error)) {
+        ui().message(this, error, UiService::MessageIcon::Exclamation, ui().applicationName());
+        return;
+    }
+    m_children = edited;
+    refreshBar();
+    announceNext();
 }
 
 void frmMain::mnuSetTime_Click()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logic/Children.h"
 #include "logic/Countdown.h"
 
 #include <QMainWindow>
@@ -65,6 +66,7 @@ private:
     void mnuAbout_Click();
     void mnuContents_Click();
     void mnuPasswords_Click();
+    void mnuChildren_Click();
     void mnuSetTime_Click();
     void mnuExit_Click();
 
@@ -79,6 +81,7 @@ private:
     void resumeTurn();
     void recordTurn();
     void forgetTurn();
+    void keepWhoIsNext();
     void reportRecordFailure(const QString &error);
 
     void releaseTopMost();
@@ -86,9 +89,14 @@ private:
     void setBackColor(const QColor &color);
     void setPicture(const QString &fileName, const QString &description);
     void setStatus(const QString &text);
-    void refreshTimeLeft();
+    void refreshBar();
+    // The bar's text says whose turn is next: screen readers hear it.
+    void announceNext();
 
     Countdown m_countdown;
+    // The children who take turns, and whose turn runs now (empty without names).
+    Children m_children;
+    QString m_turnChild;
     qint32 mlngMaxTime = 0;
     bool mblnTopMost = false;
     // Whether the settings store may hold a turn that has to be cleared when it ends.
@@ -105,6 +113,7 @@ private:
     QTimer *Timer1 = nullptr;
 
     QAction *mnuPasswords = nullptr;
+    QAction *mnuChildren = nullptr;
     QAction *mnuExit = nullptr;
     QAction *mnuSetTime = nullptr;
     QAction *mnuStopStart = nullptr;

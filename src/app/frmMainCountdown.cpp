@@ -46,7 +46,10 @@ void frmMain::readyReset()
     mnuStopStart->setText(Countdown::startCaption());
     TimeBar->setValue(0);
     m_countdown.reset();
-    refreshTimeLeft();
+    // A turn stopped before its end does not move the turns on: the same child is next.
+    m_turnChild.clear();
+    refreshBar();
+    announceNext();
     forgetTurn();
 }
 
@@ -54,6 +57,7 @@ void frmMain::readyReset()
 void frmMain::startSteps()
 {
     m_countdown.start(MaxTime());
+    m_turnChild = m_children.next();
     showRunning();
     recordTurn();
     // The sound system and the desktop's notification service are reached now, after
@@ -72,14 +76,18 @@ void frmMain::showRunning()
     setBackColor(QColor(0, 255, 0));
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
-    refreshTimeLeft();
+    refreshBar();
 }
 
 void frmMain::Timer1_Timer()
 {
-    if (m_countdown.tick() == Countdown::Tick::Ticked) {
+    const Countdown::Tick tick = m_countdown.tick();
+    if (tick != Countdown::Tick::TimeUp) {
         TimeBar->setValue(CurrentTime());
-        refreshTimeLeft();
+        // A minute before the end, a soft chime, once, so that a game can be saved.
+        if (tick == Countdown::Tick::Warning)
+            ui().playSound(QStringLiteral("chime.wav"));
+        refreshBar();
         return;
     }
     QElapsedTimer alarmTime;
@@ -97,10 +105,17 @@ void frmMain::alarmSteps()
     MakeTopMost(true);
     raise();
     activateWindow();
+    // The turn passes on to the next child, the first after the last.
+    const QString child = m_turnChild;
+    m_turnChild.clear();
+    if (!m_children.isEmpty())
+        m_children.setNext(m_children.after(child));
     // Where the window cannot stay on top (Wayland), the desktop is asked to point at
     // it, and every session hears of it through its notifications.
     QApplication::alert(this);
-    ui().notifyAlarm(Countdown::timeUpText());
+    ui().notifyAlarm(m_children.isEmpty() ? Countdown::timeUpText()
+                                          : Countdown::timeUpText() + QLatin1Char('\n') +
+                                                Children::nextText(m_children.next()));
     setStatus(Countdown::timeUpText());
     setBackColor(QColor(255, 0, 0));
     setPicture(QStringLiteral("frown.ico"), tr("Frowning face"));
@@ -110,8 +125,11 @@ void frmMain::alarmSteps()
     TimeBar->setValue(0);
     // A turn taken up from the record may have had another length than MaxTime.
     TimeBar->setMaximum(MaxTime());
-    refreshTimeLeft();
+    refreshBar();
+    announceNext();
     forgetTurn();
+    if (!m_children.isEmpty())
+        keepWhoIsNext();
 }
 
 void frmMain::resumeTurn()
@@ -131,14 +149,17 @@ void frmMain::resumeTurn()
         forgetTurn();
         return;
     case TurnRecord::Resumption::Kind::Running:
-        // The turn keeps the length it started with, whatever MaxTime is now.
+        // The turn keeps the length it started with, whatever MaxTime is now, and the
+        // child whose turn it was.
         m_countdown.resume(turn->length, resumption.elapsed);
+        m_turnChild = turn->child;
         TimeBar->setMaximum(turn->length);
         TimeBar->setValue(CurrentTime());
         showRunning();
         return;
     case TurnRecord::Resumption::Kind::TimeUp:
         m_countdown.resume(turn->length, resumption.elapsed);
+        m_turnChild = turn->child;
         alarmSteps();
         return;
     }
@@ -148,7 +169,7 @@ void frmMain::recordTurn()
 {
     QString error;
     m_turnRecorded = true;
-    if (!TurnRecord::write({MaxTime(), QDateTime::currentDateTimeUtc()}, &error))
+    if (!TurnRecord::write({MaxTime(), QDateTime::currentDateTimeUtc(), m_turnChild}, &error))
         reportRecordFailure(error);
 }
 
@@ -160,6 +181,13 @@ void frmMain::forgetTurn()
     if (TurnRecord::clear(&error))
         m_turnRecorded = false;
     else
+        reportRecordFailure(error);
+}
+
+void frmMain::keepWhoIsNext()
+{
+    QString error;
+    if (!m_children.write(&error))
         reportRecordFailure(error);
 }
 

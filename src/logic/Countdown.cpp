@@ -64,11 +64,20 @@ void Countdown::reset()
     m_count = 0;
 }
 
+bool Countdown::inLastMinute() const
+{
+    return isRunning() && m_length > WarnedTurnsLongerThan &&
+           qint64(m_count) >= qint64(m_length) - WarningBeforeEnd;
+}
+
 Countdown::Tick Countdown::tick()
 {
     m_count = nextCount(m_count);
-    if (m_count != m_length)
-        return Tick::Ticked;
+    if (m_count != m_length) {
+        const bool warning = m_length > WarnedTurnsLongerThan &&
+                             qint64(m_count) == qint64(m_length) - WarningBeforeEnd;
+        return warning ? Tick::Warning : Tick::Ticked;
+    }
     m_state = State::TimeUp;
     m_count = 0;
     return Tick::TimeUp;

@@ -12,8 +12,13 @@ class Countdown
 {
 public:
     enum class State { Ready, Running, TimeUp };
-    // What one more second did: counted on, or reached the end of the turn.
-    enum class Tick { Ticked, TimeUp };
+    // What one more second did: counted on, reached the last minute of a turn long
+    // enough to be warned of it, or reached the end of the turn.
+    enum class Tick { Ticked, Warning, TimeUp };
+
+    // A turn longer than this is warned of, this long before its end.
+    static constexpr qint32 WarnedTurnsLongerThan = 120;
+    static constexpr qint32 WarningBeforeEnd = 60;
 
     static constexpr int TickMilliseconds = 1000;
 
@@ -37,6 +42,8 @@ public:
     qint32 length() const { return m_length; }
     // Makes the turn that runs now longer or shorter.
     void setLength(qint32 seconds) { m_length = seconds; }
+    // Whether a running turn, long enough to be warned of its end, is in its last minute.
+    bool inLastMinute() const;
 
     // Starts a turn of length seconds from the count that every way out of Running
     // has left at 0.
@@ -46,8 +53,9 @@ public:
     State resume(qint32 length, qint32 elapsed);
     // Back to Ready: stopped, count 0.
     void reset();
-    // One more second. The count never wraps; when it reaches the length the turn is
-    // over: Time's Up, count 0.
+    // One more second. The count never wraps; a minute before the end of a turn of more
+    // than two minutes it warns, once; when it reaches the length the turn is over:
+    // Time's Up, count 0.
     Tick tick();
 
 private:

@@ -12,6 +12,7 @@ namespace {
 
 const QString lengthKey = QStringLiteral("Turn/Length");
 const QString startedKey = QStringLiteral("Turn/Started");
+const QString childKey = QStringLiteral("Turn/Child");
 
 } // namespace
 
@@ -44,6 +45,7 @@ std::optional<RecordedTurn> read()
     turn.started = timeFromText(started);
     if (turn.length <= 0 || !turn.started.isValid())
         return std::nullopt;
+    turn.child = GetSetting(section, QStringLiteral("Child"), QString());
     return turn;
 }
 
@@ -54,9 +56,12 @@ bool anythingRecorded()
 
 bool write(const RecordedTurn &turn, QString *errorMessage)
 {
-    return SaveSettings(
-        {{lengthKey, QString::number(turn.length)}, {startedKey, timeText(turn.started)}},
-        QCoreApplication::translate("TurnRecord", "The running turn"), errorMessage);
+    // Without a child, no Child key: the group is what it was before names existed.
+    return SaveSettings({{lengthKey, QString::number(turn.length)},
+                         {startedKey, timeText(turn.started)},
+                         {childKey, turn.child.isEmpty() ? QVariant() : QVariant(turn.child)}},
+                        QCoreApplication::translate("TurnRecord", "The running turn"),
+                        errorMessage);
 }
 
 bool clear(QString *errorMessage)

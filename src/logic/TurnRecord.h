@@ -12,15 +12,12 @@
 //   [Turn]
 //   Length=600
 //   Started=2026-12-07T17:30:05Z
+//   Child=Ann
 struct RecordedTurn
 {
     qint32 length = 0; // seconds, as the turn started with them
     QDateTime started; // UTC
-
-    bool operator==(const RecordedTurn &other) const
-    {
-        return length == other.length && started == other.started;
-    }
+    QString child;     // whose turn it is; empty when no names are entered
 };
 
 namespace TurnRecord {

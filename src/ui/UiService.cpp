@@ -169,6 +169,12 @@ void UiService::announce(QWidget *widget)
     QAccessible::updateAccessibility(&changed);
 }
 
+void UiService::announceDescription(QWidget *widget)
+{
+    QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
 QIcon UiService::icon(const QString &fileName) const
 {
     QList<QImage> images = readImages(fileName);

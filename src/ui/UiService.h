@@ -53,6 +53,8 @@ public:
 
     // Tells screen readers that what widget says has changed, so they speak it.
     virtual void announce(QWidget *widget);
+    // The same for what widget's accessible description says.
+    virtual void announceDescription(QWidget *widget);
 
     // Tells the desktop session, through its notification service, that an alarm has
     // gone off: a critical notice titled with the application's name, with the

@@ -49,6 +49,12 @@ void RecordingUi::notifyAlarm(const QString &text)
     notifications.append(text);
 }
 
+void RecordingUi::announceDescription(QWidget *widget)
+{
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(widget);
+    descriptions.append(spoken ? spoken->text(QAccessible::Description) : QString());
+}
+
 void RecordingUi::announce(QWidget *widget)
 {
     QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(widget);
@@ -62,7 +68,7 @@ TestHome::TestHome(Files files)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_system.path()));
     if (files == Files::RunTime) {
-        for (const char *name : {"face.ico", "smile.ico", "frown.ico", "horn.wav"}) {
+        for (const char *name : {"face.ico", "smile.ico", "frown.ico", "horn.wav", "chime.wav"}) {
             const QString file = QString::fromLatin1(name);
             QFile::copy(QStringLiteral(TURNKEEPER_RESOURCES_DIR "/") + file, m_work.filePath(file));
         }

@@ -40,12 +40,14 @@ public:
     void playSound(const QString &fileName) override;
     void prepareSound() override {}
     void announce(QWidget *widget) override;
+    void announceDescription(QWidget *widget) override;
     void notifyAlarm(const QString &text) override;
     void prepareNotifications() override {}
 
     QList<Message> messages;
     QStringList sounds;
     QStringList announcements; // what a screen reader would have said
+    QStringList descriptions;  // the same, of accessible descriptions
     QStringList notifications; // the alarms the desktop was told of
 };
 

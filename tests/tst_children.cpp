@@ -1,0 +1,295 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Whose turn it is: the children's names, who is next, and the warning a minute
+// before the end of a turn.
+#include "app/frmMain.h"
+#include "logic/Children.h"
+#include "logic/SettingsStore.h"
+#include "logic/TurnRecord.h"
+#include "settings/frmChildren.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QByteArray threeChildren =
+    "[Settings]\nMaxTime=180\n[Children]\nNames=Ann, Ben, Cy\nNext=Ben\n";
+
+QString barText(const MainWindowFixture &main)
+{
+    return main.bar->isTextVisible() ? main.bar->text() : QString();
+}
+
+void click(QWidget *window, const char *name)
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestChildren : public QObject
+{
+    Q_OBJECT
+private slots:
+    void refusals_data();
+    void refusals();
+    void storedList_data();
+    void storedList();
+    void editingTheList();
+    void menuNeedsThePasswordAndOkSaves_data();
+    void menuNeedsThePasswordAndOkSaves();
+    void turnsPassOnAtTimeUpOnly();
+    void barTextsWithoutNamesAreAsBefore();
+    void warningAMinuteBeforeTheEnd_data();
+    void warningAMinuteBeforeTheEnd();
+};
+
+void TestChildren::refusals_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("except");      // the row being renamed, or -1
+    QTest::addColumn<QString>("refusal"); // a word of the reason; empty: taken
+    QTest::newRow("a new name") << "Dee" << -1 << QString();
+    QTest::newRow("blanks around are dropped") << "  Dee " << -1 << QString();
+    QTest::newRow("empty") << "" << -1 << "letter";
+    QTest::newRow("blanks only") << "   " << -1 << "letter";
+    QTest::newRow("40 characters") << QString(40, QLatin1Char('x')) << -1 << QString();
+    QTest::newRow("41 characters") << QString(41, QLatin1Char('x')) << -1 << "40";
+    QTest::newRow("the same name in other letters") << "bEN" << -1 << "Ben is already";
+    QTest::newRow("renamed to itself in other letters") << "BEN" << 1 << QString();
+    QTest::newRow("renamed to another's name") << "ann" << 1 << "Ann is already";
+    QTest::newRow("a character the file cannot keep")
+        << QString(QChar(0xFEFF)) + QStringLiteral("Dee") << -1 << "cannot be kept";
+}
+
+void TestChildren::refusals()
+{
+    QFETCH(QString, name);
+    QFETCH(int, except);
+    QFETCH(QString, refusal);
+    const QString reason = Children::refusal(name, {"Ann", "Ben", "Cy"}, except);
+    QVERIFY2(refusal.isEmpty() ? reason.isEmpty() : reason.contains(refusal), qPrintable(reason));
+}
+
+void TestChildren::storedList_data()
+{
+    QTest::addColumn<QByteArray>("children");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("no group") << QByteArray() << QStringList() << QString();
+    QTest::newRow("as Qt writes a list")
+        << QByteArray("[Children]\nNames=Ann, Ben, Cy\nNext=Cy") << QStringList{"Ann", "Ben", "Cy"}
+        << "Cy";
+    QTest::newRow("one name") << QByteArray("[Children]\nNames=Ann") << QStringList{"Ann"} << "Ann";
+    QTest::newRow("next not in the list: the first")
+        << QByteArray("[Children]\nNames=Ann, Ben\nNext=Zoe") << QStringList{"Ann", "Ben"} << "Ann";
+    QTest::newRow("names that break the rules are left out")
+        << QByteArray("[Children]\nNames=Ann, , ann, Ben\nNext=Ben") << QStringList{"Ann", "Ben"}
+        << "Ben";
+    QTest::newRow("unreadable") << QByteArray("[Children]\nNames=@Variant(garbage)\nNext=Ann")
+                                << QStringList() << QString();
+}
+
+void TestChildren::storedList()
+{
+    QFETCH(QByteArray, children);
+    QFETCH(QStringList, names);
+    QFETCH(QString, next);
+    TestHome home;
+    home.writeSettingsFile("[Settings]\nMaxTime=60\n" + children + "\n");
+    const Children read = Children::read();
+    QCOMPARE(read.names(), names);
+    QCOMPARE(read.next(), next);
+
+    // What is written reads back the same; no names leave no group behind.
+    QVERIFY(read.write());
+    QCOMPARE(Children::read(), read);
+    QCOMPARE(home.readSettingsFile().contains(QLatin1String("[Children]")), !names.isEmpty());
+}
+
+// Add, rename, remove, move and choose who is next, as a parent would with the mouse.
+void TestChildren::editingTheList()
+{
+    TestHome home;
+    RecordingUi recorder;
+    frmChildren dialog(Children({"Ann", "Ben"}, "Ben"));
+    dialog.show();
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("txtName"));
+    auto *list = dialog.findChild<QListWidget *>(QStringLiteral("lstNames"));
+    const auto type = [&](const QString &text) {
+        name->selectAll();
+        QTest::keyClicks(name, text);
+    };
+
+    type(QStringLiteral(" Cy "));
+    click(&dialog, "cmdAdd"); // Ann, Ben, Cy
+    type(QStringLiteral("ann"));
+    QTest::keyClick(name, Qt::Key_Return); // refused: already in the list
+    list->setCurrentRow(0);
+    type(QStringLiteral("Anna"));
+    click(&dialog, "cmdRename"); // Anna, Ben, Cy
+    click(&dialog, "cmdDown");   // Ben, Anna, Cy
+    list->setCurrentRow(1);
+    click(&dialog, "cmdNext"); // Anna is next
+    list->setCurrentRow(0);
+    click(&dialog, "cmdRemove"); // Anna, Cy
+    list->setCurrentRow(1);
+    click(&dialog, "cmdUp"); // Cy, Anna
+
+    QCOMPARE(dialog.children().names(), QStringList({"Cy", "Anna"}));
+    QCOMPARE(dialog.children().next(), QStringLiteral("Anna"));
+    QCOMPARE(recorder.messages.size(), 1);
+    QVERIFY(recorder.messages[0].text.contains(QLatin1String("Ann is already")));
+    QCOMPARE(recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
+}
+
+void TestChildren::menuNeedsThePasswordAndOkSaves_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("close"); // how the window closes: CMDok, cmdCancel, box
+    QTest::addColumn<QStringList>("stored");
+    const QStringList before{"Ann", "Ben", "Cy"};
+    const QStringList after{"Ann", "Ben", "Cy", "Dee"};
+    QTest::newRow("OK saves") << "playfairly"
+                              << "CMDok" << after;
+    QTest::newRow("Cancel keeps") << "playfairly"
+                                  << "cmdCancel" << before;
+    QTest::newRow("the close box keeps") << "playfairly"
+                                         << "box" << before;
+    QTest::newRow("a wrong password opens nothing") << "wrong" << QString() << before;
+}
+
+void TestChildren::menuNeedsThePasswordAndOkSaves()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, close);
+    QFETCH(QStringList, stored);
+    MainWindowFixture main(threeChildren);
+    ModalDriver driver;
+    driver
+        .then([&](QWidget *prompt) {
+            typePassword(password)(prompt);
+            if (prompt->isVisible())
+                cancelPrompt()(prompt);
+        })
+        .then([&](QWidget *dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("txtName")), "Dee");
+            click(dialog, "cmdAdd");
+            if (close == QLatin1String("box"))
+                dialog->close();
+            else
+                click(dialog, qPrintable(close));
+        });
+    main.trigger("mnuChildren");
+
+    QCOMPARE(driver.seen().size(), close.isEmpty() ? 1 : 2);
+    QCOMPARE(Children::read().names(), stored);
+    // The bar says who is next, as the list now stands.
+    QCOMPARE(barText(main), QStringLiteral("Next: Ben"));
+}
+
+// Ann, Ben, Cy with Ben next: a stopped turn keeps Ben next; a turn that reaches its
+// time's up passes the next one on, and after the last comes the first.
+void TestChildren::turnsPassOnAtTimeUpOnly()
+{
+    MainWindowFixture main(threeChildren);
+    QCOMPARE(barText(main), QStringLiteral("Next: Ben"));
+    QCOMPARE(main.action("mnuChildren")->text(), QStringLiteral("&Children..."));
+
+    main.stopStart->trigger();
+    QCOMPARE(barText(main), QStringLiteral("Ben: 3:00"));
+    QCOMPARE(TurnRecord::read()->child, QStringLiteral("Ben"));
+    // Taken up by a new start, the turn is still Ben's.
+    main.restart();
+    QVERIFY2(barText(main).startsWith(QLatin1String("Ben: ")), qPrintable(barText(main)));
+    ModalDriver driver;
+    driver.then(typePassword(QStringLiteral("playfairly")));
+    main.stopStart->trigger();
+    QCOMPARE(barText(main), QStringLiteral("Next: Ben"));
+
+    QStringList seen;
+    for (int turn = 0; turn < 3; ++turn) {
+        main.stopStart->trigger();
+        main.ticks(3);
+        seen << barText(main);
+        main.ticks(177);
+        seen << barText(main) << Children::read().next();
+    }
+    QCOMPARE(seen, QStringList({"Ben: 2:57", "Next: Cy", "Cy", "Cy: 2:57", "Next: Ann", "Ann",
+                                "Ann: 2:57", "Next: Ben", "Ben"}));
+    QCOMPARE(main.recorder.notifications.first(), QStringLiteral("Time's Up!\nNext: Cy"));
+    QCOMPARE(main.recorder.descriptions.last(), QStringLiteral("Next: Ben"));
+    QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));
+}
+
+// With no names, every text is what it has always been.
+void TestChildren::barTextsWithoutNamesAreAsBefore()
+{
+    MainWindowFixture main("[Settings]\nMaxTime=2\n");
+    QCOMPARE(barText(main), QString());
+    main.stopStart->trigger();
+    main.tick();
+    QCOMPARE(barText(main), QStringLiteral("0:01"));
+    main.tick();
+    QCOMPARE(barText(main), QString());
+    QCOMPARE(main.recorder.notifications, QStringList{QStringLiteral("Time's Up!")});
+    QVERIFY(main.recorder.descriptions.isEmpty());
+    QVERIFY(!main.home.readSettingsFile().contains(QLatin1String("Child")));
+}
+
+void TestChildren::warningAMinuteBeforeTheEnd_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("resumedAt"); // seconds gone at a new start; -1: started here
+    QTest::addColumn<int>("chimeAt");   // the count at which the chime sounds; 0: never
+    QTest::newRow("two minutes: no warning") << 120 << -1 << 0;
+    QTest::newRow("two minutes and a second") << 121 << -1 << 61;
+    QTest::newRow("ten minutes") << 600 << -1 << 540;
+    QTest::newRow("resumed before the last minute") << 600 << 500 << 540;
+    QTest::newRow("resumed inside the last minute") << 600 << 560 << 0;
+}
+
+// A chime, once, a minute before the end of a turn of more than two minutes; from then
+// on the bar's text is bold, and nothing else of the window changes.
+void TestChildren::warningAMinuteBeforeTheEnd()
+{
+    QFETCH(int, length);
+    QFETCH(int, resumedAt);
+    QFETCH(int, chimeAt);
+    QByteArray settings = "[Settings]\nMaxTime=" + QByteArray::number(length) + "\n";
+    if (resumedAt >= 0) {
+        settings +=
+            "[Turn]\nLength=" + QByteArray::number(length) + "\nStarted=" +
+            TurnRecord::timeText(QDateTime::currentDateTimeUtc().addSecs(-resumedAt)).toLatin1() +
+            "\n";
+    }
+    MainWindowFixture main(settings);
+    if (resumedAt < 0)
+        main.stopStart->trigger();
+    const int from = main.window->CurrentTime();
+    QCOMPARE(main.bar->font().bold(), resumedAt >= length - 60 && length > 120);
+
+    int chimedAt = 0;
+    for (int count = from + 1; count < length; ++count) {
+        main.tick();
+        if (!chimedAt && main.recorder.sounds.contains(QStringLiteral("chime.wav")))
+            chimedAt = count;
+    }
+    QCOMPARE(chimedAt, chimeAt);
+    QCOMPARE(main.recorder.sounds.count(QStringLiteral("chime.wav")), chimeAt ? 1 : 0);
+    QCOMPARE(main.bar->font().bold(), length > 120);
+    QCOMPARE(main.label->text(), QStringLiteral("Timer Started!"));
+    main.tick();
+    QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));
+    QVERIFY(!main.bar->font().bold());
+}
+
+QTEST_MAIN(TestChildren)
+#include "tst_children.moc"
