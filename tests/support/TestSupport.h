@@ -49,7 +49,7 @@ public:
     QStringList notifications; // the alarms the desktop was told of
 };
 
-// A fresh settings folder and a working directory for one test. The working
+// A fresh settings folder, data folder and working directory for one test. The working
 // directory holds the run-time pictures and horn unless asked otherwise. The system
 // configuration folders are one empty folder of its own, so that no lock of the
 // machine's applies.
@@ -63,6 +63,8 @@ public:
     TestHome &operator=(const TestHome &) = delete;
 
     QString configHome() const { return m_config.path(); }
+    // XDG_DATA_HOME, where the record of turns goes.
+    QString dataHome() const { return m_data.path(); }
     QString workDir() const { return m_work.path(); }
     QString settingsFile() const;
     // Writes the settings file by hand, as a person with a text editor would.
@@ -79,11 +81,13 @@ public:
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QTemporaryDir m_work;
     QTemporaryDir m_system;
     QString m_previousDir;
     QByteArray m_previousConfigHome;
     QByteArray m_previousConfigDirs;
+    QByteArray m_previousDataHome;
 };
 
 // Acts on modal windows as a person would: each queued action runs on the next modal

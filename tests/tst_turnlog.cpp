@@ -1,0 +1,403 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The record of turns: its stretches on the disk, a damaged or unreachable database,
+// and the figures and the CSV made from it.
+#include "logic/SettingsStore.h"
+#include "logic/TurnLog.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+using Ending = TurnLog::Ending;
+using Series = TurnFigures::Series;
+Q_DECLARE_METATYPE(Series)
+Q_DECLARE_METATYPE(TurnLog::Entry)
+
+namespace {
+
+const QDateTime turnStart =
+    QDateTime::fromString(QStringLiteral("2026-12-07T17:30:05Z"), Qt::ISODate);
+
+// What a query answers from the file itself, through a connection of the test's own.
+QVariantList rawRow(const QString &path, const QString &sql)
+{
+    QVariantList row;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        if (db.open() && query.exec(sql) && query.next()) {
+            for (int column = 0; column < query.record().count(); ++column)
+                row.append(query.value(column));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    return row;
+}
+
+// An SQLite file made by someone else, holding what the statements make.
+void makeDatabase(const QString &path, const QStringList &statements)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const QString &statement : statements)
+            QVERIFY(query.exec(statement));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+}
+
+TurnLog::Entry stretch(const QString &child, const QString &started, qint32 used)
+{
+    TurnLog::Entry entry;
+    entry.child = child;
+    entry.started = QDateTime::fromString(started, Qt::ISODate);
+    entry.turnStarted = entry.started;
+    entry.ended = entry.started.addSecs(used);
+    entry.length = 600;
+    entry.used = used;
+    entry.ending = Ending::TimeUp;
+    return entry;
+}
+
+// Reads CSV as RFC 4180 writes it: rows end with CRLF, quoted fields double their quotes.
+QList<QStringList> parseCsv(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && text.mid(i + 1, 1) == QLatin1String("\"")) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            row.append(std::exchange(field, QString()));
+        } else if (text.mid(i, 2) == QLatin1String("\r\n")) {
+            row.append(std::exchange(field, QString()));
+            rows.append(std::exchange(row, QStringList()));
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestTurnLog : public QObject
+{
+    Q_OBJECT
+public:
+    // Local days differ from UTC days here, so that a stretch counts on the right one.
+    static void initMain() { qputenv("TZ", "Europe/Paris"); }
+
+private slots:
+    void recordsEachEnding_data();
+    void recordsEachEnding();
+    void resumedTurnKeepsItsStretches();
+    void usedBetween_data();
+    void usedBetween();
+    void unusableFileIsMovedAside_data();
+    void unusableFileIsMovedAside();
+    void unwritableDataFolderAnswersNothing();
+    void minutesPerDay_data();
+    void minutesPerDay();
+    void csvReadsBack();
+};
+
+void TestTurnLog::recordsEachEnding_data()
+{
+    QTest::addColumn<QString>("child");
+    QTest::addColumn<int>("startedAfter"); // seconds after the turn began
+    QTest::addColumn<int>("endedAfter");
+    QTest::addColumn<Ending>("ending");
+    QTest::addColumn<int>("used");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("time's up") << QStringLiteral("Ann") << 0 << 600 << Ending::TimeUp << 600
+                               << QStringLiteral("time's up");
+    QTest::newRow("stopped, no names")
+        << QString() << 0 << 250 << Ending::Stopped << 250 << QStringLiteral("stopped");
+    QTest::newRow("program ended") << QStringLiteral("Ben") << 0 << 100 << Ending::ProgramEnded
+                                   << 100 << QStringLiteral("program ended");
+    QTest::newRow("abandoned, resumed late")
+        << QStringLiteral("Zoë") << 420 << 5000 << Ending::Abandoned << 180
+        << QStringLiteral("abandoned");
+}
+
+void TestTurnLog::recordsEachEnding()
+{
+    QFETCH(QString, child);
+    QFETCH(int, startedAfter);
+    QFETCH(int, endedAfter);
+    QFETCH(Ending, ending);
+    QFETCH(int, used);
+    QFETCH(QString, stored);
+    TestHome home;
+    TurnLog log;
+    QVERIFY(!QFileInfo::exists(log.path())); // opened at its first use only
+    const std::optional<qint64> id =
+        log.begin(child, turnStart, turnStart.addSecs(startedAfter), 600);
+    QVERIFY(id);
+    QCOMPARE(log.openStretches().size(), 1);
+    QVERIFY(!log.openStretches().first().ending);
+    QVERIFY(log.finish(*id, turnStart.addSecs(endedAfter), ending));
+    QVERIFY(!log.finish(*id, turnStart.addSecs(endedAfter + 1), ending)); // once only
+
+    QVERIFY(log.openStretches().isEmpty());
+    const QList<TurnLog::Entry> entries = log.entries();
+    QCOMPARE(entries.size(), 1);
+    const TurnLog::Entry &entry = entries.first();
+    QCOMPARE(entry.id, *id);
+    QCOMPARE(entry.child, child);
+    QCOMPARE(entry.turnStarted, turnStart);
+    QCOMPARE(entry.started, turnStart.addSecs(startedAfter));
+    QCOMPARE(entry.ended, turnStart.addSecs(endedAfter));
+    QCOMPARE(entry.length, 600);
+    QCOMPARE(entry.used, used);
+    QCOMPARE(entry.ending, std::optional<Ending>(ending));
+
+    QCOMPARE(log.path(),
+             home.dataHome() + QStringLiteral("/%1/turns.sqlite").arg(applicationName()));
+    const QVariantList row =
+        rawRow(log.path(), QStringLiteral("SELECT ending, child IS NULL, ended "
+                                          "FROM stretches"));
+    QCOMPARE(row, QVariantList({stored, child.isEmpty() ? 1 : 0,
+                                turnStart.addSecs(endedAfter).toString(Qt::ISODate)}));
+    QCOMPARE(rawRow(log.path(), QStringLiteral("PRAGMA journal_mode")), QVariantList({"wal"}));
+}
+
+void TestTurnLog::resumedTurnKeepsItsStretches()
+{
+    TestHome home;
+    std::optional<qint64> first;
+    std::optional<qint64> killed;
+    {
+        TurnLog log;
+        first = log.begin(QStringLiteral("Ann"), turnStart, turnStart, 600);
+        QVERIFY(first && log.finish(*first, turnStart.addSecs(100), Ending::ProgramEnded));
+        killed = log.begin(QStringLiteral("Ben"), turnStart.addSecs(-3600),
+                           turnStart.addSecs(-3600), 300);
+        QVERIFY(killed);
+    }
+    // The next start of the program finds what the last one left.
+    TurnLog log;
+    QCOMPARE(log.openStretches().size(), 1);
+    QCOMPARE(log.openStretches().first().id, *killed);
+    const std::optional<qint64> second =
+        log.begin(QStringLiteral("Ann"), turnStart, turnStart.addSecs(400), 600);
+    QVERIFY(second && log.finish(*second, turnStart.addSecs(900), Ending::TimeUp));
+
+    const std::optional<TurnLog::Entry> last = log.lastStretchOf(turnStart);
+    QVERIFY(last);
+    QCOMPARE(last->id, *second);
+    QCOMPARE(last->used, 200);
+    QVERIFY(!log.lastStretchOf(turnStart.addSecs(1)));
+    QList<qint64> ids;
+    for (const TurnLog::Entry &entry : log.entries())
+        ids.append(entry.id);
+    QCOMPARE(ids, QList<qint64>({*second, *first, *killed}));
+    QCOMPARE(log.entries(1).size(), 1);
+    QCOMPARE(log.entries(1).first().id, *second);
+}
+
+void TestTurnLog::usedBetween_data()
+{
+    QTest::addColumn<int>("from"); // seconds after the start of a 600-second turn
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("used");
+    QTest::newRow("the whole turn") << 0 << 600 << 600;
+    QTest::newRow("inside it") << 100 << 250 << 150;
+    QTest::newRow("before the turn") << -500 << -10 << 0;
+    QTest::newRow("from before into it") << -100 << 50 << 50;
+    QTest::newRow("across its end") << 500 << 900 << 100;
+    QTest::newRow("after its end") << 700 << 900 << 0;
+    QTest::newRow("a turn that starts in the future") << -86400 << -3600 << 0;
+    QTest::newRow("ends before it starts") << 300 << 200 << 0;
+}
+
+void TestTurnLog::usedBetween()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, used);
+    QCOMPARE(TurnLog::usedBetween(turnStart, 600, turnStart.addSecs(from), turnStart.addSecs(to)),
+             used);
+}
+
+void TestTurnLog::unusableFileIsMovedAside_data()
+{
+    QTest::addColumn<QByteArray>("garbage");     // the file's bytes, or empty for...
+    QTest::addColumn<QStringList>("statements"); // ...a database made by these
+    QTest::addColumn<bool>("movedAside");
+    QTest::newRow("not a database")
+        << QByteArray("this is no database\n").repeated(300) << QStringList() << true;
+    QTest::newRow("a newer layout")
+        << QByteArray() << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 99"})
+        << true;
+    QTest::newRow("our layout's version, another table")
+        << QByteArray() << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 1"})
+        << true;
+    QTest::newRow("another program's database")
+        << QByteArray() << QStringList({"CREATE TABLE scores (name, points)"}) << true;
+    QTest::newRow("an empty file") << QByteArray() << QStringList() << false;
+}
+
+void TestTurnLog::unusableFileIsMovedAside()
+{
+    QFETCH(QByteArray, garbage);
+    QFETCH(QStringList, statements);
+    QFETCH(bool, movedAside);
+    TestHome home;
+    const QString path = TurnLog::defaultPath();
+    if (statements.isEmpty())
+        home.writeFile(path, garbage);
+    else
+        makeDatabase(path, statements);
+    home.writeFile(path + QStringLiteral("-wal"), QByteArray()); // a companion goes along
+    const QByteArray before = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    StandardErrorCapture standardError;
+    TurnLog log;
+    QCOMPARE(standardError.peek(), QString()); // nothing opened yet
+    const std::optional<qint64> id = log.begin(QStringLiteral("Ann"), turnStart, turnStart, 600);
+    QVERIFY(id && log.finish(*id, turnStart.addSecs(60), Ending::Stopped));
+    QCOMPARE(log.entries().size(), 1);
+    const QString written = standardError.text();
+
+    const QDir folder = QFileInfo(path).dir();
+    const QStringList aside = folder.entryList({QStringLiteral("turns.sqlite.damaged-*")});
+    if (!movedAside) {
+        QCOMPARE(written, QString());
+        QCOMPARE(aside, QStringList());
+        return;
+    }
+    QCOMPARE(written.count(QLatin1Char('\n')), 1);
+    QVERIFY2(written.startsWith(applicationName() + QStringLiteral(": ")), qPrintable(written));
+    QCOMPARE(aside.size(), 2);
+    QVERIFY2(QRegularExpression(QStringLiteral(R"(^turns\.sqlite\.damaged-\d{8}-\d{6}$)"))
+                 .match(aside.first())
+                 .hasMatch(),
+             qPrintable(aside.join(QLatin1Char(' '))));
+    QCOMPARE(aside.last(), aside.first() + QStringLiteral("-wal"));
+    QFile kept(folder.filePath(aside.first()));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), before);
+}
+
+void TestTurnLog::unwritableDataFolderAnswersNothing()
+{
+    TestHome home;
+    // Root may write anywhere; a plain file where the folder belongs stops everyone.
+    home.writeFile(QFileInfo(TurnLog::defaultPath()).absolutePath(), "in the way");
+    StandardErrorCapture standardError;
+    TurnLog log;
+    QVERIFY(!log.begin(QStringLiteral("Ann"), turnStart, turnStart, 600));
+    QVERIFY(!log.finish(1, turnStart, Ending::TimeUp));
+    QVERIFY(log.openStretches().isEmpty());
+    QVERIFY(!log.lastStretchOf(turnStart));
+    QVERIFY(log.entries().isEmpty());
+    QVERIFY(!log.begin(QString(), turnStart, turnStart, 600));
+    const QString written = standardError.text();
+    QCOMPARE(written.count(QLatin1Char('\n')), 1);
+    QVERIFY2(written.startsWith(applicationName() + QStringLiteral(": turns are not recorded")),
+             qPrintable(written));
+}
+
+void TestTurnLog::minutesPerDay_data()
+{
+    // Seven days to 7 December, Paris time (UTC+1).
+    const QList<TurnLog::Entry> record = {
+        stretch("Ann", "2026-12-07T08:00:00Z", 600), stretch("Ben", "2026-12-07T09:00:00Z", 300),
+        stretch("Ann", "2026-12-06T23:30:00Z", 90),  // 00:30 on the 7th, Paris time
+        stretch("Dan", "2026-12-05T10:00:00Z", 120), // a name no longer in the list
+        stretch("", "2026-12-03T10:00:00Z", 60),     // before names were entered
+        stretch("Ann", "2026-12-01T10:00:00Z", 600), // first of the seven days
+        stretch("Ann", "2026-11-30T22:59:00Z", 600), // 23:59 on the 30th: outside
+        stretch("Eve", "2026-11-20T10:00:00Z", 600), // outside
+    };
+    const QList<double> none(7, 0.0);
+    QTest::addColumn<QList<TurnLog::Entry>>("entries");
+    QTest::addColumn<QStringList>("children");
+    QTest::addColumn<QList<Series>>("expected");
+    QTest::newRow("names in order, then others, then everyone")
+        << record << QStringList({"Cat", "Ben", "Ann"})
+        << QList<Series>({{"Cat", none},
+                          {"Ben", {0, 0, 0, 0, 0, 0, 5}},
+                          {"Ann", {10, 0, 0, 0, 0, 0, 11.5}},
+                          {"Dan", {0, 0, 0, 0, 2, 0, 0}},
+                          {"Everyone", {0, 0, 1, 0, 0, 0, 0}}});
+    QTest::newRow("no names: all of it is everyone's")
+        << record << QStringList() << QList<Series>({{"Everyone", {10, 0, 1, 0, 2, 0, 16.5}}});
+    QTest::newRow("an empty record")
+        << QList<TurnLog::Entry>() << QStringList({"Ann"}) << QList<Series>({{"Ann", none}});
+}
+
+void TestTurnLog::minutesPerDay()
+{
+    QFETCH(QList<TurnLog::Entry>, entries);
+    QFETCH(QStringList, children);
+    QFETCH(QList<Series>, expected);
+    const QList<Series> series =
+        TurnFigures::minutesPerDay(entries, QDate(2026, 12, 7), 7, children);
+    for (qsizetype i = 0; i < qMin(series.size(), expected.size()); ++i) {
+        QCOMPARE(series.at(i).name, expected.at(i).name);
+        QCOMPARE(series.at(i).minutes, expected.at(i).minutes);
+    }
+    QCOMPARE(series.size(), expected.size());
+}
+
+void TestTurnLog::csvReadsBack()
+{
+    TurnLog::Entry quoted =
+        stretch(QStringLiteral("Ann, \"the elder\""), "2026-12-07T17:30:05Z", 90);
+    quoted.id = 2;
+    TurnLog::Entry running = stretch(QStringLiteral("Zoë"), "2026-12-07T18:00:00Z", 0);
+    running.ended = QDateTime();
+    running.ending.reset();
+    TurnLog::Entry resumed = stretch(QString(), "2026-12-07T16:00:00Z", 120);
+    resumed.turnStarted = resumed.started.addSecs(-200);
+    resumed.ending = Ending::ProgramEnded;
+
+    const QList<QStringList> rows = parseCsv(TurnFigures::csv({running, quoted, resumed}));
+    QCOMPARE(rows, QList<QStringList>({
+                       {"child", "turn_started", "started", "ended", "length_seconds",
+                        "used_seconds", "ending"},
+                       {"", "2026-12-07T15:56:40Z", "2026-12-07T16:00:00Z", "2026-12-07T16:02:00Z",
+                        "600", "120", "program ended"},
+                       {"Ann, \"the elder\"", "2026-12-07T17:30:05Z", "2026-12-07T17:30:05Z",
+                        "2026-12-07T17:31:35Z", "600", "90", "time's up"},
+                       {QStringLiteral("Zoë"), "2026-12-07T18:00:00Z", "2026-12-07T18:00:00Z", "",
+                        "600", "0", ""},
+                   }));
+}
+
+QTEST_GUILESS_MAIN(TestTurnLog)
+#include "tst_turnlog.moc"
