@@ -49,6 +49,13 @@ void RecordingUi::notifyAlarm(const QString &text)
     notifications.append(text);
 }
 
+QString RecordingUi::saveFileName(QWidget *, const QString &title, const QString &suggestedName,
+                                  const QString &filter)
+{
+    fileRequests.append({title, suggestedName, filter});
+    return saveAs;
+}
+
 void RecordingUi::announce(QWidget *widget)
 {
     QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(widget);

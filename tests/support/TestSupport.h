@@ -20,7 +20,7 @@ class QLabel;
 class QProgressBar;
 class frmMain;
 
-// Records message boxes and sounds instead of showing and playing them.
+// Records message boxes, sounds and file dialogs instead of showing and playing them.
 class RecordingUi : public UiService
 {
 public:
@@ -30,6 +30,12 @@ public:
         MessageIcon icon;
         QString title;
         bool parentVisible; // whether the box's window was on the screen yet
+    };
+    struct FileRequest
+    {
+        QString title;
+        QString suggestedName;
+        QString filter;
     };
 
     RecordingUi();
@@ -42,11 +48,16 @@ public:
     void announce(QWidget *widget) override;
     void notifyAlarm(const QString &text) override;
     void prepareNotifications() override {}
+    // Answers saveAs, as a person who chose it in the dialog.
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedName,
+                         const QString &filter) override;
 
     QList<Message> messages;
     QStringList sounds;
     QStringList announcements; // what a screen reader would have said
     QStringList notifications; // the alarms the desktop was told of
+    QList<FileRequest> fileRequests;
+    QString saveAs; // the file chosen in every save dialog; empty: cancelled
 };
 
 // A fresh settings folder, data folder and working directory for one test. The working
