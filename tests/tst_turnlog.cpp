@@ -251,33 +251,43 @@ void TestTurnLog::usedBetween()
 
 void TestTurnLog::unusableFileIsMovedAside_data()
 {
-    QTest::addColumn<QByteArray>("garbage");     // the file's bytes, or empty for...
-    QTest::addColumn<QStringList>("statements"); // ...a database made by these
+    QTest::addColumn<QStringList>("statements"); // make a database, unless there are none
+    QTest::addColumn<QByteArray>("garbage");     // then written over the file from 4096 on
     QTest::addColumn<bool>("movedAside");
+    const QStringList ours = {
+        "CREATE TABLE stretches (id INTEGER PRIMARY KEY, child, turn_started, "
+        "started, ended, length, used, ending)",
+        "INSERT INTO stretches (child) VALUES ('Ann')", "PRAGMA user_version = 1"};
     QTest::newRow("not a database")
-        << QByteArray("this is no database\n").repeated(300) << QStringList() << true;
+        << QStringList() << QByteArray("this is no database\n").repeated(300) << true;
+    QTest::newRow("a damaged page") << ours << QByteArray("\xff") << true;
     QTest::newRow("a newer layout")
-        << QByteArray() << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 99"})
+        << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 99"}) << QByteArray()
         << true;
     QTest::newRow("our layout's version, another table")
-        << QByteArray() << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 1"})
+        << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 1"}) << QByteArray()
         << true;
     QTest::newRow("another program's database")
-        << QByteArray() << QStringList({"CREATE TABLE scores (name, points)"}) << true;
-    QTest::newRow("an empty file") << QByteArray() << QStringList() << false;
+        << QStringList({"CREATE TABLE scores (name, points)"}) << QByteArray() << true;
+    QTest::newRow("an empty file") << QStringList() << QByteArray() << false;
+    QTest::newRow("our own, sound") << ours << QByteArray() << false;
 }
 
 void TestTurnLog::unusableFileIsMovedAside()
 {
-    QFETCH(QByteArray, garbage);
     QFETCH(QStringList, statements);
+    QFETCH(QByteArray, garbage);
     QFETCH(bool, movedAside);
     TestHome home;
     const QString path = TurnLog::defaultPath();
-    if (statements.isEmpty())
+    if (statements.isEmpty()) {
         home.writeFile(path, garbage);
-    else
+    } else {
         makeDatabase(path, statements);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(4096));
+        QCOMPARE(file.write(garbage), garbage.size());
+    }
     home.writeFile(path + QStringLiteral("-wal"), QByteArray()); // a companion goes along
     const QByteArray before = [&] {
         QFile file(path);

@@ -62,9 +62,10 @@ int currentVersion()
     return migrations.last().version;
 }
 
+// One line, whatever SQLite's own texts within it hold.
 void say(const QString &text)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(applicationName()), qPrintable(text));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(applicationName()), qPrintable(text.simplified()));
     std::fflush(stderr);
 }
 
