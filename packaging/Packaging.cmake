@@ -92,8 +92,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TURNKEEPER_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Stands in for Comic Sans MS; the libraries come from the binary.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-comic-neue)
+# Stands in for Comic Sans MS; the libraries come from the binary, except the SQLite
+# driver of Qt SQL, a plugin that the record of turns loads at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, libqt6sql6-sqlite")
 # Qt's Wayland platform, for desktops that offer no X display (XWayland) at all.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 include(CPack)

@@ -85,7 +85,7 @@ check "the package has a maintainer" [ -n "$(field Maintainer)" ]
 
 depends=$(field Depends)
 depends_on() { grep -Eq "(^|, )$1( |,|$)" <<<"$depends"; }
-for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 fonts-comic-neue; do
+for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 fonts-comic-neue libqt6sql6-sqlite; do
     check "Depends names $dependency" depends_on "$dependency"
 done
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make               # build
     qt6-base-dev qt6-multimedia-dev
+    libqt6sql6-sqlite            # the record of turns (Qt SQL's SQLite driver)
     libxcb1-dev                  # the window manager's workspace hints
     fonts-comic-neue             # stands in for Comic Sans MS
     xvfb xauth xdotool           # the tests that run the program on a real X server

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Linked with the whole logic floor and the Qt libraries the floor links itself (Core,
-// and Network for the password hash) only; it builds only while the floor uses
-// nothing of Qt GUI or Widgets. It is never run.
+// D-Bus, Network for the password hash, SQL for the record of turns) only; it builds
+// only while the floor uses nothing of Qt GUI or Widgets. It is never run.
 int main()
 {
     return 0;

@@ -9,12 +9,14 @@
 #include <QApplication>
 #include <QAudioDevice>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QPalette>
 #include <QSoundEffect>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -85,6 +87,16 @@ void UiService::message(QWidget *parent, const QString &text, MessageIcon icon,
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
                     title, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+QString UiService::saveFileName(QWidget *parent, const QString &title, const QString &suggestedName,
+                                const QString &filter)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(suggestedName),
+                                        filter);
 }
 
 namespace {

@@ -42,6 +42,12 @@ public:
     virtual void message(QWidget *parent, const QString &text, MessageIcon icon,
                          const QString &title);
 
+    // Asks, through the desktop's file dialog, where to save a file; suggestedName is
+    // offered in the user's documents folder (or home folder). An empty text when the
+    // user cancels.
+    virtual QString saveFileName(QWidget *parent, const QString &title,
+                                 const QString &suggestedName, const QString &filter);
+
     // Starts playing a sound file named relative to the current directory and returns
     // at once; when it is missing or cannot be decoded, the copy built into the
     // program plays. When no sound can be heard, the first silence is explained on

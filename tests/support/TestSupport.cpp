@@ -55,6 +55,13 @@ void RecordingUi::announceDescription(QWidget *widget)
     descriptions.append(spoken ? spoken->text(QAccessible::Description) : QString());
 }
 
+QString RecordingUi::saveFileName(QWidget *, const QString &title, const QString &suggestedName,
+                                  const QString &filter)
+{
+    fileRequests.append({title, suggestedName, filter});
+    return saveAs;
+}
+
 void RecordingUi::announce(QWidget *widget)
 {
     QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(widget);
@@ -63,9 +70,10 @@ void RecordingUi::announce(QWidget *widget)
 
 TestHome::TestHome(Files files)
     : m_previousDir(QDir::currentPath()), m_previousConfigHome(qgetenv("XDG_CONFIG_HOME")),
-      m_previousConfigDirs(qgetenv("XDG_CONFIG_DIRS"))
+      m_previousConfigDirs(qgetenv("XDG_CONFIG_DIRS")), m_previousDataHome(qgetenv("XDG_DATA_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_system.path()));
     if (files == Files::RunTime) {
         for (const char *name : {"face.ico", "smile.ico", "frown.ico", "horn.wav", "chime.wav"}) {
@@ -87,6 +95,10 @@ TestHome::~TestHome()
         qunsetenv("XDG_CONFIG_DIRS");
     else
         qputenv("XDG_CONFIG_DIRS", m_previousConfigDirs);
+    if (m_previousDataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", m_previousDataHome);
 }
 
 QString TestHome::settingsFile() const

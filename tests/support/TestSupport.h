@@ -20,7 +20,7 @@ class QLabel;
 class QProgressBar;
 class frmMain;
 
-// Records message boxes and sounds instead of showing and playing them.
+// Records message boxes, sounds and file dialogs instead of showing and playing them.
 class RecordingUi : public UiService
 {
 public:
@@ -30,6 +30,12 @@ public:
         MessageIcon icon;
         QString title;
         bool parentVisible; // whether the box's window was on the screen yet
+    };
+    struct FileRequest
+    {
+        QString title;
+        QString suggestedName;
+        QString filter;
     };
 
     RecordingUi();
@@ -43,15 +49,20 @@ public:
     void announceDescription(QWidget *widget) override;
     void notifyAlarm(const QString &text) override;
     void prepareNotifications() override {}
+    // Answers saveAs, as a person who chose it in the dialog.
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggestedName,
+                         const QString &filter) override;
 
     QList<Message> messages;
     QStringList sounds;
     QStringList announcements; // what a screen reader would have said
     QStringList descriptions;  // the same, of accessible descriptions
     QStringList notifications; // the alarms the desktop was told of
+    QList<FileRequest> fileRequests;
+    QString saveAs; // the file chosen in every save dialog; empty: cancelled
 };
 
-// A fresh settings folder and a working directory for one test. The working
+// A fresh settings folder, data folder and working directory for one test. The working
 // directory holds the run-time pictures and horn unless asked otherwise. The system
 // configuration folders are one empty folder of its own, so that no lock of the
 // machine's applies.
@@ -65,6 +76,8 @@ public:
     TestHome &operator=(const TestHome &) = delete;
 
     QString configHome() const { return m_config.path(); }
+    // XDG_DATA_HOME, where the record of turns goes.
+    QString dataHome() const { return m_data.path(); }
     QString workDir() const { return m_work.path(); }
     QString settingsFile() const;
     // Writes the settings file by hand, as a person with a text editor would.
@@ -81,11 +94,13 @@ public:
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QTemporaryDir m_work;
     QTemporaryDir m_system;
     QString m_previousDir;
     QByteArray m_previousConfigHome;
     QByteArray m_previousConfigDirs;
+    QByteArray m_previousDataHome;
 };
 
 // Acts on modal windows as a person would: each queued action runs on the next modal
