@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -51,6 +52,9 @@ private slots:
     void startTakesUpTheRecordedTurn_data();
     void startTakesUpTheRecordedTurn();
     void failedRecordIsSaidOnceAndTheTurnGoesOn();
+    void recordOfTurnsCatchesUpAtStart_data();
+    void recordOfTurnsCatchesUpAtStart();
+    void recordOfTurnsThatCannotBeKept();
 };
 
 void TestTurn::resumption_data()
@@ -123,15 +127,18 @@ void TestTurn::recordFollowsTheTurn_data()
 {
     QTest::addColumn<QString>("end"); // how the turn ends, or "none"
     QTest::addColumn<bool>("kept");
-    QTest::newRow("running") << "none" << true;
-    QTest::newRow("stopped by the parent") << "mnuStopStart" << false;
-    QTest::newRow("Set Time") << "mnuSetTime" << false;
-    QTest::newRow("the parent's Exit") << "mnuExit" << false;
-    QTest::newRow("time's up") << "alarm" << false;
-    QTest::newRow("the end of the session") << "session" << true;
+    QTest::addColumn<int>("logged"); // how the record of turns says it ended; -1: running
+    using Ending = TurnLog::Ending;
+    QTest::newRow("running") << "none" << true << -1;
+    QTest::newRow("stopped by the parent") << "mnuStopStart" << false << int(Ending::Stopped);
+    QTest::newRow("Set Time") << "mnuSetTime" << false << int(Ending::Stopped);
+    QTest::newRow("the parent's Exit") << "mnuExit" << false << int(Ending::Stopped);
+    QTest::newRow("time's up") << "alarm" << false << int(Ending::TimeUp);
+    QTest::newRow("the end of the session") << "session" << true << int(Ending::ProgramEnded);
 }
 
-// Start writes the turn; only the end of the session leaves it for the next start.
+// Start writes the turn; only the end of the session leaves it for the next start. The
+// record of turns has one stretch of it, ended as the turn ended.
 void TestTurn::recordFollowsTheTurn()
 {
     QFETCH(QString, end);
@@ -157,6 +164,14 @@ void TestTurn::recordFollowsTheTurn()
     }
     QCOMPARE(turnRecorded(), kept);
     QCOMPARE(TurnRecord::anythingRecorded(), kept);
+
+    QFETCH(int, logged);
+    TurnLog log;
+    const QList<TurnLog::Entry> entries = log.entries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries[0].turnStarted, recorded->started);
+    QCOMPARE(entries[0].length, 90);
+    QCOMPARE(entries[0].ending ? int(*entries[0].ending) : -1, logged);
 }
 
 void TestTurn::startTakesUpTheRecordedTurn_data()
@@ -236,6 +251,85 @@ void TestTurn::failedRecordIsSaidOnceAndTheTurnGoesOn()
     QCOMPARE(written.count(QLatin1Char('\n')), 1);
     QVERIFY2(written.contains(QLatin1String("could not be saved")), qPrintable(written));
     QVERIFY(main.recorder.messages.isEmpty());
+}
+
+void TestTurn::recordOfTurnsCatchesUpAtStart_data()
+{
+    QTest::addColumn<QString>("left");  // how the program left the turn: killed, session
+    QTest::addColumn<int>("startedAt"); // the next start, in seconds of a 600-second turn
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("endings"); // of the turn's stretches, in order
+    using Kind = TurnRecord::Resumption::Kind;
+    QTest::newRow("killed, goes on")
+        << "killed" << 400 << int(Kind::Running) << "program ended, running";
+    QTest::newRow("ended with the session, goes on")
+        << "session" << 400 << int(Kind::Running) << "program ended, running";
+    QTest::newRow("killed, its end came meanwhile")
+        << "killed" << 900 << int(Kind::TimeUp) << "time's up";
+    QTest::newRow("ended with the session, its end came meanwhile")
+        << "session" << 900 << int(Kind::TimeUp) << "program ended, time's up";
+    QTest::newRow("killed, forgotten") << "killed" << 9000 << int(Kind::Forget) << "abandoned";
+    QTest::newRow("ended with the session, forgotten")
+        << "session" << 9000 << int(Kind::Forget) << "program ended, abandoned";
+}
+
+// A turn of 600 seconds whose first stretch ran 100 seconds before the program was
+// killed or ended with the session. Whatever comes of it, its stretches add up to the
+// turn's clock at the new start (or at its end).
+void TestTurn::recordOfTurnsCatchesUpAtStart()
+{
+    QFETCH(QString, left);
+    QFETCH(int, startedAt);
+    QFETCH(int, kind);
+    QFETCH(QString, endings);
+    TestHome home;
+    TurnLog log;
+    const RecordedTurn turn{600, now, QStringLiteral("Ann")};
+    const std::optional<qint64> first = log.begin(turn.child, now, now, turn.length);
+    QVERIFY(first);
+    if (left == QLatin1String("session"))
+        QVERIFY(log.finish(*first, now.addSecs(100), TurnLog::Ending::ProgramEnded));
+
+    const QDateTime start = now.addSecs(startedAt);
+    const std::optional<qint64> running =
+        TurnRecord::settleLog(log, turn, TurnRecord::Resumption::Kind(kind), start);
+
+    QStringList seen;
+    qint32 used = 0;
+    QList<TurnLog::Entry> stretches = log.entries();
+    std::reverse(stretches.begin(), stretches.end());
+    for (const TurnLog::Entry &stretch : std::as_const(stretches)) {
+        QCOMPARE(stretch.child, QStringLiteral("Ann"));
+        seen << (stretch.ending ? TurnLog::endingText(*stretch.ending) : QStringLiteral("running"));
+        used += stretch.used;
+    }
+    QCOMPARE(seen.join(QStringLiteral(", ")), endings);
+    QCOMPARE(running.has_value(), endings.endsWith(QLatin1String("running")));
+    if (!running)
+        QCOMPARE(used, qMin(startedAt, 600));
+    QVERIFY(log.openStretches().size() <= 1);
+}
+
+// The timer never stops working because of its record: a plain file where the data
+// folder belongs, and the turn runs and ends all the same, said once.
+void TestTurn::recordOfTurnsThatCannotBeKept()
+{
+    MainWindowFixture main("[Settings]\nMaxTime=2\n");
+    QFile blocker(QDir(main.home.dataHome()).filePath(applicationName()));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    StandardErrorCapture standardError;
+    for (int turn = 0; turn < 2; ++turn) {
+        main.stopStart->trigger();
+        main.ticks(2);
+        QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));
+    }
+    // The Turns window opens all the same, with nothing to show.
+    QVERIFY(main.open("mnuTurns", [](QWidget *turns) { turns->close(); }));
+    const QString written = standardError.text();
+    QCOMPARE(written.count(QLatin1Char('\n')), 1);
+    QVERIFY2(written.contains(QLatin1String("turns are not recorded")), qPrintable(written));
 }
 
 QTEST_MAIN(TestTurn)

@@ -10,6 +10,7 @@
 #include "security/frmPasswords.h"
 #include "settings/frmChildren.h"
 #include "settings/frmSetTime.h"
+#include "turns/frmTurns.h"
 #include "ui/Controls.h"
 #include "ui/UiService.h"
 #include "ui/WindowSystem.h"
@@ -95,6 +96,7 @@ void frmMain::createMenus()
     mnuPasswords =
         addEntry(mnuParents, QStringLiteral("&Security"), QStringLiteral("mnuPasswords"));
     mnuChildren = addEntry(mnuParents, tr("&Children..."), QStringLiteral("mnuChildren"));
+    mnuTurns = addEntry(mnuParents, tr("T&urns..."), QStringLiteral("mnuTurns"));
     mnuParents->addSeparator()->setObjectName(QStringLiteral("mnuSpace"));
     mnuExit = addEntry(mnuParents, QStringLiteral("&Exit"), QStringLiteral("mnuExit"));
 
@@ -112,6 +114,7 @@ void frmMain::createMenus()
 
     connect(mnuPasswords, &QAction::triggered, this, &frmMain::mnuPasswords_Click);
     connect(mnuChildren, &QAction::triggered, this, &frmMain::mnuChildren_Click);
+    connect(mnuTurns, &QAction::triggered, this, &frmMain::mnuTurns_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuSetTime, &QAction::triggered, this, &frmMain::mnuSetTime_Click);
     connect(mnuStopStart, &QAction::triggered, this, &frmMain::mnuStopStart_Click);
@@ -142,8 +145,12 @@ void frmMain::Form_Unload(UnloadReason reason)
 {
     // The parent's Exit ends the turn; the end of the session leaves it for the next
     // start to take up.
-    if (reason == UnloadReason::ExitCommand)
+    if (reason == UnloadReason::ExitCommand) {
+        endStretch(TurnLog::Ending::Stopped);
         forgetTurn();
+    } else {
+        endStretch(TurnLog::Ending::ProgramEnded);
+    }
     // The user's own length stays in their file as it was.
     if (m_lengthLocked)
         return;
@@ -350,6 +357,22 @@ void frmMain::mnuChildren_Click()
     m_children = edited;
     refreshBar();
     announceNext();
+}
+
+// The record is for everyone to see: no password.
+void frmMain::mnuTurns_Click()
+{
+    releaseTopMost();
+    settleRecordOfTurns();
+    // The turn that runs counts with the minutes it has taken so far.
+    QList<TurnLog::Entry> entries = m_log.entries();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (TurnLog::Entry &entry : entries) {
+        if (!entry.ending)
+            entry.used = TurnLog::usedBetween(entry.turnStarted, entry.length, entry.started, now);
+    }
+    frmTurns dlg(entries, m_children.names(), QDate::currentDate(), this);
+    dlg.exec();
 }
 
 void frmMain::mnuSetTime_Click()

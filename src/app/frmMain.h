@@ -3,8 +3,12 @@
 
 #include "logic/Children.h"
 #include "logic/Countdown.h"
+#include "logic/TurnLog.h"
 
 #include <QMainWindow>
+
+#include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -67,6 +71,7 @@ private:
     void mnuContents_Click();
     void mnuPasswords_Click();
     void mnuChildren_Click();
+    void mnuTurns_Click();
     void mnuSetTime_Click();
     void mnuExit_Click();
 
@@ -79,9 +84,13 @@ private:
     void alarmSteps();
     // A turn recorded by an earlier run of the program goes on, or shows its time's up.
     void resumeTurn();
-    void recordTurn();
+    void recordTurn(const QDateTime &started);
     void forgetTurn();
     void keepWhoIsNext();
+    // The stretch of the turn that runs now ends in the record of turns.
+    void endStretch(TurnLog::Ending ending);
+    // Brings the record of turns up to date with the turn found at the start, once.
+    void settleRecordOfTurns();
     void reportRecordFailure(const QString &error);
 
     void releaseTopMost();
@@ -97,6 +106,10 @@ private:
     // The children who take turns, and whose turn runs now (empty without names).
     Children m_children;
     QString m_turnChild;
+    // The record of turns, opened at its first use, and the stretch that runs now.
+    TurnLog m_log;
+    std::optional<qint64> m_stretch;
+    std::function<void()> m_settleLog;
     qint32 mlngMaxTime = 0;
     bool mblnTopMost = false;
     // Whether the settings store may hold a turn that has to be cleared when it ends.
@@ -114,6 +127,7 @@ private:
 
     QAction *mnuPasswords = nullptr;
     QAction *mnuChildren = nullptr;
+    QAction *mnuTurns = nullptr;
     QAction *mnuExit = nullptr;
     QAction *mnuSetTime = nullptr;
     QAction *mnuStopStart = nullptr;

@@ -46,6 +46,7 @@ void frmMain::readyReset()
     mnuStopStart->setText(Countdown::startCaption());
     TimeBar->setValue(0);
     m_countdown.reset();
+    endStretch(TurnLog::Ending::Stopped);
     // A turn stopped before its end does not move the turns on: the same child is next.
     m_turnChild.clear();
     refreshBar();
@@ -59,7 +60,10 @@ void frmMain::startSteps()
     m_countdown.start(MaxTime());
     m_turnChild = m_children.next();
     showRunning();
-    recordTurn();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    recordTurn(now);
+    settleRecordOfTurns();
+    m_stretch = m_log.begin(m_turnChild, now, now, MaxTime());
     // The sound system and the desktop's notification service are reached now, after
     // the window has turned green, rather than inside the alarm.
     QTimer::singleShot(0, this, [] {
@@ -127,6 +131,7 @@ void frmMain::alarmSteps()
     TimeBar->setMaximum(MaxTime());
     refreshBar();
     announceNext();
+    endStretch(TurnLog::Ending::TimeUp);
     forgetTurn();
     if (!m_children.isEmpty())
         keepWhoIsNext();
@@ -135,6 +140,19 @@ void frmMain::alarmSteps()
 void frmMain::resumeTurn()
 {
     const std::optional<RecordedTurn> turn = TurnRecord::read();
+    const TurnRecord::Resumption resumption =
+        turn ? TurnRecord::resume(*turn, QDateTime::currentDateTimeUtc())
+             : TurnRecord::Resumption();
+    // The record of turns catches up when it is first needed, off the path of the
+    // program's start: a turn that goes on, as soon as the window is on the screen.
+    m_settleLog = [this, turn, kind = resumption.kind] {
+        const std::optional<qint64> stretch =
+            TurnRecord::settleLog(m_log, turn, kind, QDateTime::currentDateTimeUtc());
+        if (m_countdown.isRunning())
+            m_stretch = stretch;
+    };
+    if (turn && resumption.kind != TurnRecord::Resumption::Kind::Forget)
+        QTimer::singleShot(0, this, &frmMain::settleRecordOfTurns);
     if (!turn) {
         // Something that is no turn is forgotten without a word.
         m_turnRecorded = TurnRecord::anythingRecorded();
@@ -142,8 +160,6 @@ void frmMain::resumeTurn()
         return;
     }
     m_turnRecorded = true;
-    const TurnRecord::Resumption resumption =
-        TurnRecord::resume(*turn, QDateTime::currentDateTimeUtc());
     switch (resumption.kind) {
     case TurnRecord::Resumption::Kind::Forget:
         forgetTurn();
@@ -165,12 +181,29 @@ void frmMain::resumeTurn()
     }
 }
 
-void frmMain::recordTurn()
+void frmMain::recordTurn(const QDateTime &started)
 {
     QString error;
     m_turnRecorded = true;
-    if (!TurnRecord::write({MaxTime(), QDateTime::currentDateTimeUtc(), m_turnChild}, &error))
+    if (!TurnRecord::write({MaxTime(), started, m_turnChild}, &error))
         reportRecordFailure(error);
+}
+
+void frmMain::settleRecordOfTurns()
+{
+    if (!m_settleLog)
+        return;
+    const std::function<void()> settle = std::move(m_settleLog);
+    m_settleLog = nullptr;
+    settle();
+}
+
+void frmMain::endStretch(TurnLog::Ending ending)
+{
+    settleRecordOfTurns();
+    if (m_stretch)
+        m_log.finish(*m_stretch, QDateTime::currentDateTimeUtc(), ending);
+    m_stretch.reset();
 }
 
 void frmMain::forgetTurn()

@@ -82,4 +82,46 @@ Resumption resume(const RecordedTurn &turn, const QDateTime &now)
     return {};
 }
 
+std::optional<qint64> settleLog(TurnLog &log, const std::optional<RecordedTurn> &turn,
+                                Resumption::Kind kind, const QDateTime &now)
+{
+    using Kind = Resumption::Kind;
+    using Ending = TurnLog::Ending;
+    const bool goesOn = turn && kind != Kind::Forget;
+    for (const TurnLog::Entry &open : log.openStretches()) {
+        const QDateTime end = open.turnStarted.addSecs(open.length);
+        if (goesOn && open.turnStarted == turn->started && kind == Kind::TimeUp)
+            log.finish(open.id, end, Ending::TimeUp);
+        else if (goesOn && open.turnStarted == turn->started)
+            log.finish(open.id, now, Ending::ProgramEnded);
+        else
+            log.finish(open.id, qMin(now, end), Ending::Abandoned);
+    }
+    if (!turn)
+        return std::nullopt;
+
+    const std::optional<TurnLog::Entry> last = log.lastStretchOf(turn->started);
+    const QDateTime end = turn->started.addSecs(turn->length);
+    const QDateTime from = last && last->ended.isValid() ? last->ended : turn->started;
+    const auto stretch = [&](const QDateTime &until, Ending ending) {
+        if (from >= until)
+            return;
+        if (const std::optional<qint64> id =
+                log.begin(turn->child, turn->started, from, turn->length))
+            log.finish(*id, until, ending);
+    };
+    switch (kind) {
+    case Kind::Running:
+        return log.begin(turn->child, turn->started, qMin(from, now), turn->length);
+    case Kind::TimeUp:
+        stretch(end, Ending::TimeUp);
+        break;
+    case Kind::Forget:
+        if (last)
+            stretch(qMin(now, end), Ending::Abandoned);
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace TurnRecord

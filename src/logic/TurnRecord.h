@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logic/TurnLog.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -51,6 +53,15 @@ bool anythingRecorded();
 // as no time gone); one that ended within the hour shows Time's Up; any other is
 // forgotten.
 Resumption resume(const RecordedTurn &turn, const QDateTime &now);
+
+// Brings the record of turns up to date at a new start, for the recorded turn (if any
+// reads) and what becomes of it. A stretch left running by a program that was killed
+// ends: now when its turn goes on, at the turn's end when that came meanwhile, and
+// as abandoned when its turn is forgotten. The turn's next stretch begins where its
+// stretches stopped, so that they add up to the turn's time. Answers the id of the
+// stretch that runs from now, if any.
+std::optional<qint64> settleLog(TurnLog &log, const std::optional<RecordedTurn> &turn,
+                                Resumption::Kind kind, const QDateTime &now);
 
 // The moment in the form the record keeps: ISO 8601 in UTC, to the second.
 QString timeText(const QDateTime &moment);
