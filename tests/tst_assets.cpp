@@ -2,6 +2,8 @@
 // Checks the pictures and the horn shipped in resources/, and that they are what
 // tools/make_assets draws today.
 
+#include "support/PictureDifference.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -59,40 +61,9 @@ QList<QImage> readImages(const QString &path)
     return images;
 }
 
-// Another CPU may draw an anti-aliased pixel a level or two apart (Qt's raster engine
-// picks its SIMD code at run time), and its maths library may round a sample of the
-// horn the other way: so much may differ, no more.
-constexpr int levelTolerance = 4;
-constexpr double pixelShareTolerance = 0.02;
+// Another machine's maths library may round a sample of the horn the other way: so
+// much may differ, no more.
 constexpr int sampleTolerance = 2;
-
-// Empty when the two pictures match within the tolerance, else what differs.
-QString pictureDifference(const QImage &kept, const QImage &drawn)
-{
-    if (kept.size() != drawn.size())
-        return QStringLiteral("size %1x%2 against %3x%4")
-            .arg(kept.width())
-            .arg(kept.height())
-            .arg(drawn.width())
-            .arg(drawn.height());
-    int differing = 0;
-    int largest = 0;
-    for (int y = 0; y < kept.height(); ++y) {
-        for (int x = 0; x < kept.width(); ++x) {
-            const QRgb a = kept.pixel(x, y);
-            const QRgb b = drawn.pixel(x, y);
-            const int level =
-                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
-            largest = std::max(largest, level);
-            differing += level > 0;
-        }
-    }
-    const int allowed = std::max(16, int(pixelShareTolerance * kept.width() * kept.height()));
-    if (largest <= levelTolerance && differing <= allowed)
-        return QString();
-    return QStringLiteral("%1 pixels differ, by up to %2 levels").arg(differing).arg(largest);
-}
 
 QString waveDifference(const Wave &kept, const Wave &drawn)
 {
