@@ -2,6 +2,8 @@
 // Checks the pictures and the horn shipped in resources/, and that they are what
 // tools/make_assets draws today.
 
+#include "support/PictureDifference.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -59,40 +61,9 @@ QList<QImage> readImages(const QString &path)
     return images;
 }
 
-// Another CPU may draw an anti-aliased pixel a level or two apart (Qt's raster engine
-// picks its SIMD code at run time), and its maths library may round a sample of the
-// horn the other way: so much may differ, no more.
-constexpr int levelTolerance = 4;
-constexpr double pixelShareTolerance = 0.02;
+// Another machine's maths library may round a sample of the horn the other way: so
+// much may differ, no more.
 constexpr int sampleTolerance = 2;
-
-// Empty when the two pictures match within the tolerance, else what differs.
-QString pictureDifference(const QImage &kept, const QImage &drawn)
-{
-    if (kept.size() != drawn.size())
-        return QStringLiteral("size %1x%2 against %3x%4")
-            .arg(kept.width())
-            .arg(kept.height())
-            .arg(drawn.width())
-            .arg(drawn.height());
-    int differing = 0;
-    int largest = 0;
-    for (int y = 0; y < kept.height(); ++y) {
-        for (int x = 0; x < kept.width(); ++x) {
-            const QRgb a = kept.pixel(x, y);
-            const QRgb b = drawn.pixel(x, y);
-            const int level =
-                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
-            largest = std::max(largest, level);
-            differing += level > 0;
-        }
-    }
-    const int allowed = std::max(16, int(pixelShareTolerance * kept.width() * kept.height()));
-    if (largest <= levelTolerance && differing <= allowed)
-        return QString();
-    return QStringLiteral("%1 pixels differ, by up to %2 levels").arg(differing).arg(largest);
-}
 
 QString waveDifference(const Wave &kept, const Wave &drawn)
 {
@@ -146,29 +117,35 @@ void TestAssets::icon_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("redMouth");
-    QTest::newRow("face") << resource("face.ico") << false;
-    QTest::newRow("smile") << resource("smile.ico") << false;
-    QTest::newRow("frown") << resource("frown.ico") << false;
-    QTest::newRow("topic") << resource("topic.ico") << false;
-    QTest::newRow("topic_selected") << resource("topic_selected.ico") << true;
+    QTest::addColumn<QList<int>>("sizes");
+    // The faces at every size they are shown at, up to a 96-pixel box on a screen
+    // scaled twice; the help's topic faces only small.
+    const QList<int> faceSizes{16, 32, 48, 96, 192};
+    const QList<int> topicSizes{16, 32};
+    QTest::newRow("face") << resource("face.ico") << false << faceSizes;
+    QTest::newRow("smile") << resource("smile.ico") << false << faceSizes;
+    QTest::newRow("frown") << resource("frown.ico") << false << faceSizes;
+    QTest::newRow("topic") << resource("topic.ico") << false << topicSizes;
+    QTest::newRow("topic_selected") << resource("topic_selected.ico") << true << topicSizes;
 }
 
 void TestAssets::icon()
 {
     QFETCH(QString, path);
     QFETCH(bool, redMouth);
+    QFETCH(QList<int>, sizes);
 
     QImageReader reader(path, "ico");
-    QCOMPARE(reader.imageCount(), 2);
+    QCOMPARE(reader.imageCount(), sizes.size());
 
-    QList<int> sizes;
-    for (int i = 0; i < 2; ++i) {
+    QList<int> found;
+    for (int i = 0; i < sizes.size(); ++i) {
         QVERIFY(reader.jumpToImage(i));
         const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
         QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
         QCOMPARE(image.width(), image.height());
         const int n = image.width();
-        sizes << n;
+        found << n;
 
         for (const QPoint corner :
              {QPoint(0, 0), QPoint(n - 1, 0), QPoint(0, n - 1), QPoint(n - 1, n - 1)})
@@ -190,9 +167,16 @@ void TestAssets::icon()
         }
         QVERIFY2(yellow >= n * n / 16, qPrintable(QStringLiteral("%1 yellow pixels").arg(yellow)));
         QCOMPARE(red > 0, redMouth);
+
+        // Drawn at its own size, not enlarged from a smaller one: across the middle
+        // row, the rim goes from clear to solid within two pixels.
+        int blurred = 0;
+        for (int x = 0; x < n / 2 && qAlpha(image.pixel(x, n / 2)) < 255; ++x)
+            blurred += qAlpha(image.pixel(x, n / 2)) > 0;
+        QVERIFY2(blurred <= 2, qPrintable(QStringLiteral("%1 pixels of blurred rim").arg(blurred)));
     }
-    std::sort(sizes.begin(), sizes.end());
-    QCOMPARE(sizes, QList<int>({16, 32}));
+    std::sort(found.begin(), found.end());
+    QCOMPARE(found, sizes);
 }
 
 void TestAssets::sounds_data()

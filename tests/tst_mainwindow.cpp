@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
 #include "logic/SettingsStore.h"
+#include "support/PictureDifference.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -45,6 +48,10 @@ private slots:
     void refusedExitKeepsCounting();
     void frameCannotCloseTheWindow();
     void missingPicturesFallBackToBuiltInOnes();
+    void pictureForBox_data();
+    void pictureForBox();
+    void shownFaceIsTheDrawingAtTheScreensScale_data();
+    void shownFaceIsTheDrawingAtTheScreensScale();
     void realClockRunsATwoSecondTurn();
 };
 
@@ -360,6 +367,65 @@ void TestMainWindow::missingPicturesFallBackToBuiltInOnes()
     main.stopStart->trigger();
     main.stopStart->trigger();
     QCOMPARE(main.image->pixmap().toImage(), face);
+}
+
+// Where no drawing fills a 96-pixel box exactly: the smallest larger one, else the
+// largest, read from the file in the current folder.
+void TestMainWindow::pictureForBox_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<int>("width");
+    QTest::newRow("between sizes") << QStringLiteral("face.ico") << 1.25 << 192;
+    QTest::newRow("only smaller ones") << QStringLiteral("topic.ico") << 2.0 << 32;
+}
+
+void TestMainWindow::pictureForBox()
+{
+    QFETCH(QString, file);
+    QFETCH(double, ratio);
+    QFETCH(int, width);
+    TestHome home(TestHome::Files::None);
+    QVERIFY(QFile::copy(QStringLiteral(TURNKEEPER_RESOURCES_DIR "/") + file,
+                        QStringLiteral("face.ico")));
+
+    const QPixmap picture = ui().picture(QStringLiteral("face.ico"), QSize(96, 96), ratio);
+    QCOMPARE(picture.deviceIndependentSize(), QSizeF(96, 96));
+    QVERIFY(picture.toImage().convertToFormat(QImage::Format_ARGB32) ==
+            iconPicture(QStringLiteral("face.ico"), width));
+}
+
+void TestMainWindow::shownFaceIsTheDrawingAtTheScreensScale_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("ticks"); // of a one-second turn; -1: none started
+    QTest::newRow("ready") << QStringLiteral("face.ico") << -1;
+    QTest::newRow("running") << QStringLiteral("smile.ico") << 0;
+    QTest::newRow("time's up") << QStringLiteral("frown.ico") << 1;
+}
+
+// Read back from the screen's pixels, the face is the drawing made for its box at the
+// scale QT_SCALE_FACTOR asks for (CTest runs this at 1 and 2), not a smaller drawing
+// stretched, which blurs every edge.
+void TestMainWindow::shownFaceIsTheDrawingAtTheScreensScale()
+{
+    QFETCH(QString, fileName);
+    QFETCH(int, ticks);
+    MainWindowFixture main(lengthFile("1"));
+    if (ticks >= 0) {
+        main.stopStart->trigger();
+        main.ticks(ticks);
+    }
+    const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    QCOMPARE(main.image->devicePixelRatioF(), scale);
+    const QImage drawing = iconPicture(fileName, qRound(96 * scale));
+    QVERIFY(!drawing.isNull());
+
+    QImage expected(drawing.size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(main.backColor());
+    QPainter(&expected).drawImage(0, 0, drawing);
+    const QString difference = pictureDifference(main.image->grab().toImage(), expected);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
 void TestMainWindow::realClockRunsATwoSecondTurn()

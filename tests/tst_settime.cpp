@@ -400,8 +400,7 @@ void TestSetTime::openingAfterTimeUpKeepsWindowOnTop()
     QCOMPARE(program.label->text(), QStringLiteral("Timer Ready!"));
     QCOMPARE(program.window->centralWidget()->palette().color(QPalette::Window),
              ui().systemColor(UiService::SystemColor::ButtonFace));
-    auto *image = program.window->findChild<QLabel *>(QStringLiteral("Image1"));
-    QCOMPARE(image->pixmap().toImage(), ui().picture(QStringLiteral("face.ico")).toImage());
+    QVERIFY(program.shows("face.ico"));
 }
 
 // With real message boxes: an arrow held at 3600 repeats while the first answer is on

@@ -33,9 +33,11 @@ const QColor kYellow(0xff, 0xd4, 0x1c);
 const QColor kYellowDark(0xf0, 0xb0, 0x10);
 const QColor kMouthRed(0xd8, 0x22, 0x22);
 
-// Where the features of a face go, in pixels of a grid of the given size. The
-// small grid puts eyes and mouth on whole pixels and uses relatively heavier
-// lines, so the 16 pixel icon stays crisp instead of turning into grey smudges.
+// Where the features of a face go, in pixels of a grid of the given size. Each size
+// the program shows has a grid of its own, drawn one to one: the eyes and the
+// straight mouth sit on whole pixels, and the lines get relatively finer as the face
+// grows, so that the 16 pixel icon stays crisp instead of turning into grey smudges
+// and the 192 pixel face does not look drawn with a felt pen.
 struct FaceLayout
 {
     double grid;
@@ -52,15 +54,34 @@ struct FaceLayout
     double openDepth;
 };
 
-const FaceLayout kLarge{32, 2.0, 2.0, 4.5, 12.2, 1.8, 2.6, 1.0, 9.0, 21.8, 18.6, 4.8, 18.2, 6.6};
-const FaceLayout kSmall{16, 1.3, 1.3, 2.0, 6.5, 1.0, 1.5, 0.3, 5.0, 11.5, 9.6, 2.2, 9.5, 3.2};
+// From the smallest grid to the largest.
+const FaceLayout kLayouts[] = {
+    {16, 1.3, 1.3, 2.0, 6.5, 1.0, 1.5, 0.3, 5.0, 11.5, 9.6, 2.2, 9.5, 3.2},
+    {32, 2.0, 2.0, 4.5, 12.2, 1.8, 2.6, 1.0, 9.0, 21.8, 18.6, 4.8, 18.2, 6.6},
+    {48, 2.5, 3.0, 6.5, 18.0, 2.5, 4.0, 1.0, 13.5, 32.5, 28.0, 7.0, 27.5, 10.0},
+    {96, 4.0, 5.0, 13.5, 36.0, 5.5, 8.0, 1.0, 27.0, 65.5, 56.0, 14.5, 54.5, 20.0},
+    {192, 7.0, 9.0, 27.0, 72.0, 11.0, 16.0, 1.0, 54.0, 131.5, 112.0, 29.0, 109.0, 40.0},
+};
+
+// The grid drawn for size; for a size without one, the largest grid that divides it,
+// scaled by a whole number so that whole pixels stay whole; else the smallest, scaled.
+const FaceLayout &layoutFor(int size)
+{
+    const FaceLayout *chosen = &kLayouts[0];
+    for (const FaceLayout &layout : kLayouts) {
+        const int grid = int(layout.grid);
+        if (grid <= size && size % grid == 0)
+            chosen = &layout;
+    }
+    return *chosen;
+}
 
 QImage drawFace(int size, Mouth mouth)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
 
-    const FaceLayout &f = size >= 24 ? kLarge : kSmall;
+    const FaceLayout &f = layoutFor(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / f.grid, size / f.grid);
@@ -208,9 +229,9 @@ bool writeFile(const QString &path, const QByteArray &data)
     return true;
 }
 
-bool writeIcon(const QString &path, Mouth mouth)
+// One icon file holding the picture drawn at each of sizes, in that order.
+bool writeIcon(const QString &path, Mouth mouth, const std::vector<int> &sizes)
 {
-    const std::vector<int> sizes{32, 16};
     std::vector<QImage> images;
     for (int size : sizes)
         images.push_back(drawFace(size, mouth));
@@ -418,18 +439,26 @@ int main(int argc, char *argv[])
             return 1;
     }
 
+    // The main window's faces are shown in boxes of 96 and 80 pixels, as window icons
+    // and on screens scaled twice: each size they are shown at is drawn, largest
+    // first. The help's topic faces are only shown at 16 pixels.
+    const std::vector<int> faceSizes{192, 96, 48, 32, 16};
+    const std::vector<int> topicSizes{32, 16};
     struct IconJob
     {
         const char *name;
         Mouth mouth;
+        const std::vector<int> &sizes;
     };
     const IconJob icons[] = {
-        {"face.ico", Mouth::Straight}, {"smile.ico", Mouth::Smile},
-        {"frown.ico", Mouth::Frown},   {"topic_selected.ico", Mouth::OpenRed},
-        {"topic.ico", Mouth::Smile},
+        {"face.ico", Mouth::Straight, faceSizes},
+        {"smile.ico", Mouth::Smile, faceSizes},
+        {"frown.ico", Mouth::Frown, faceSizes},
+        {"topic_selected.ico", Mouth::OpenRed, topicSizes},
+        {"topic.ico", Mouth::Smile, topicSizes},
     };
     for (const IconJob &job : icons) {
-        if (!writeIcon(dir.filePath(QString::fromLatin1(job.name)), job.mouth))
+        if (!writeIcon(dir.filePath(QString::fromLatin1(job.name)), job.mouth, job.sizes))
             return 1;
     }
 

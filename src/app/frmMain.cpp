@@ -275,7 +275,9 @@ void frmMain::setBackColor(const QColor &color)
 
 void frmMain::setPicture(const QString &fileName, const QString &description)
 {
-    Image1->setPixmap(ui().picture(fileName));
+    // The drawing that fits the box on this screen, so that no stretching blurs it.
+    Image1->setPixmap(
+        ui().picture(fileName, Image1->contentsRect().size(), Image1->devicePixelRatioF()));
     Image1->setAccessibleName(description);
 }
 

@@ -95,7 +95,8 @@ void frmAbout::Form_Load()
                             .arg(ui().versionRevision()));
     lblTitle->setText(ui().applicationTitle());
     lblDescription->setText(ui().applicationDescription());
-    Image1->setPixmap(ui().picture(QStringLiteral("face.ico")));
+    Image1->setPixmap(ui().picture(QStringLiteral("face.ico"), Image1->contentsRect().size(),
+                                   Image1->devicePixelRatioF()));
 }
 
 void frmAbout::cmdSysInfo_Click()

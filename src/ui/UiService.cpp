@@ -48,6 +48,14 @@ QList<QImage> readImages(const QString &path)
     return images;
 }
 
+QList<QImage> readImagesOrBuiltIn(const QString &fileName)
+{
+    QList<QImage> images = readImages(fileName);
+    if (images.isEmpty())
+        images = readImages(builtInPrefix + fileName);
+    return images;
+}
+
 QIcon iconFrom(const QList<QImage> &images)
 {
     QIcon icon;
@@ -189,22 +197,30 @@ void UiService::announceDescription(QWidget *widget)
 
 QIcon UiService::icon(const QString &fileName) const
 {
-    QList<QImage> images = readImages(fileName);
-    if (images.isEmpty())
-        images = readImages(builtInPrefix + fileName);
-    return iconFrom(images);
+    return iconFrom(readImagesOrBuiltIn(fileName));
 }
 
-QPixmap UiService::picture(const QString &fileName) const
+QPixmap UiService::picture(const QString &fileName, const QSize &box, qreal devicePixelRatio) const
 {
-    const QIcon faces = icon(fileName);
-    const QList<QSize> sizes = faces.availableSizes();
-    QSize largest;
-    for (const QSize &size : sizes) {
-        if (size.width() * size.height() > largest.width() * largest.height())
-            largest = size;
+    // Rounded as QLabel rounds the device size of its scaled contents.
+    const QSize needed = box * devicePixelRatio;
+    const auto area = [](const QImage &image) { return qint64(image.width()) * image.height(); };
+    const QImage *fitting = nullptr;
+    const QImage *largest = nullptr;
+    const QList<QImage> images = readImagesOrBuiltIn(fileName);
+    for (const QImage &image : images) {
+        if (!largest || area(image) > area(*largest))
+            largest = &image;
+        const bool fills = image.width() >= needed.width() && image.height() >= needed.height();
+        if (fills && (!fitting || area(image) < area(*fitting)))
+            fitting = &image;
     }
-    return largest.isValid() ? faces.pixmap(largest) : QPixmap();
+    const QImage *chosen = fitting ? fitting : largest;
+    if (!chosen || box.isEmpty())
+        return QPixmap();
+    QPixmap pixmap = QPixmap::fromImage(*chosen);
+    pixmap.setDevicePixelRatio(qreal(chosen->width()) / box.width());
+    return pixmap;
 }
 
 QColor UiService::systemColor(SystemColor color) const

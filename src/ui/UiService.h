@@ -72,8 +72,12 @@ public:
     // An icon file named relative to the current directory, read afresh at each call;
     // when it is missing or unreadable, the copy built into the program.
     QIcon icon(const QString &fileName) const;
-    // The largest picture of that icon file, with the same fallback.
-    QPixmap picture(const QString &fileName) const;
+    // The picture of that icon file for a box of the given logical size on a screen of
+    // the given device pixel ratio, with the same fallback: the smallest drawing that
+    // fills the box in device pixels, else the largest. Its device pixel ratio makes it
+    // cover the box exactly, so that a drawing of the box's size in device pixels is
+    // shown pixel for pixel and any other is resampled once, by the label.
+    QPixmap picture(const QString &fileName, const QSize &box, qreal devicePixelRatio) const;
 
     QColor systemColor(SystemColor color) const;
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -253,6 +254,19 @@ SessionBus::~SessionBus()
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress);
 }
 
+QImage iconPicture(const QString &path, int width)
+{
+    QImageReader reader(path);
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (!reader.jumpToImage(i))
+            break;
+        const QImage image = reader.read();
+        if (image.width() == width)
+            return image.convertToFormat(QImage::Format_ARGB32);
+    }
+    return QImage();
+}
+
 void typeText(QWidget *widget, const QString &text)
 {
     for (const QChar character : text) {
@@ -364,7 +378,10 @@ bool MainWindowFixture::topMost() const
 
 bool MainWindowFixture::shows(const char *picture) const
 {
-    return image->pixmap().toImage() == ui().picture(QString::fromLatin1(picture)).toImage();
+    return image->pixmap().toImage() == ui().picture(QString::fromLatin1(picture),
+                                                     image->contentsRect().size(),
+                                                     image->devicePixelRatioF())
+                                            .toImage();
 }
 
 QStringList MainWindowFixture::messageTexts() const

@@ -4,6 +4,7 @@
 #include "ui/UiService.h"
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -173,6 +174,9 @@ private:
     qint64 m_pid = 0;
     QByteArray m_previousAddress;
 };
+
+// The picture of that width in an icon file, as 32-bit ARGB; null when it holds none.
+QImage iconPicture(const QString &path, int width);
 
 // Types text into widget key by key, non-ASCII characters included.
 void typeText(QWidget *widget, const QString &text);
