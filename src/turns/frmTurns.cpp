@@ -53,6 +53,7 @@ frmTurns::frmTurns(const QList<TurnLog::Entry> &entries, const QStringList &chil
     // The columns fit their texts in any font; the last takes the rest of the width.
     grdTurns->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdTurns->horizontalHeader()->setStretchLastSection(true);
+    grdTurns->horizontalHeader()->setAccessibleName(tr("Columns of the last turns"));
 
     lblTurns = new QLabel(tr("&Last turns:"), this);
     lblTurns->setObjectName(QStringLiteral("lblTurns"));
