@@ -198,9 +198,10 @@ void frmMain::settleRecordOfTurns()
     settle();
 }
 
+// A turn taken up at the start has its stretch from the catching up, which runs before
+// anything can end it.
 void frmMain::endStretch(TurnLog::Ending ending)
 {
-    settleRecordOfTurns();
     if (m_stretch)
         m_log.finish(*m_stretch, QDateTime::currentDateTimeUtc(), ending);
     m_stretch.reset();
