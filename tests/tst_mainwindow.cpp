@@ -434,9 +434,10 @@ void TestMainWindow::realClockRunsATwoSecondTurn()
     QCOMPARE(main.timer->interval(), 1000);
 
     // Never early; how late a busy machine makes it is for the bench to measure.
+    // The clock starts before Start, which starts the timer and then records the turn.
     QElapsedTimer clock;
-    main.stopStart->trigger();
     clock.start();
+    main.stopStart->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(main.label->text(), QStringLiteral("Time's Up!"), 60000);
     QVERIFY2(clock.elapsed() >= 1990, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!main.timer->isActive());
