@@ -4,6 +4,7 @@
 // catalogues up to date with the code and built into the program; and the language
 // chosen from a locale.
 #include "app/Translations.h"
+#include "buildinfo.h"
 #include "help/frmAbout.h"
 #include "help/frmHelp.h"
 #include "logic/Countdown.h"
@@ -177,6 +178,8 @@ private slots:
     void builtInCatalogueIsTheTranslation();
     void textsFitTheWindowsOfFixedSize_data();
     void textsFitTheWindowsOfFixedSize();
+    void desktopFilesSayTheDescriptionInEachLanguage_data();
+    void desktopFilesSayTheDescriptionInEachLanguage();
     void languageFromLocale_data();
     void languageFromLocale();
     void systemLocaleCInstallsNothing();
@@ -299,6 +302,48 @@ void TestTranslations::textsFitTheWindowsOfFixedSize()
                               .arg(allowed));
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestTranslations::desktopFilesSayTheDescriptionInEachLanguage_data()
+{
+    everyTextIsTranslated_data();
+}
+
+// The menus and software centres show the name and the description the program shows.
+void TestTranslations::desktopFilesSayTheDescriptionInEachLanguage()
+{
+    QFETCH(QString, language);
+    QString description;
+    for (const Message &message : readTs(tsFile(language))) {
+        if (message.source == QLatin1String(BuildInfo::description))
+            description = message.translation;
+    }
+    QVERIFY(!description.isEmpty());
+
+    QFile entry(QStringLiteral(TURNKEEPER_DESKTOP_FILE));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
+    QVERIFY(lines.contains(QStringLiteral("Name[%1]=TurnKeeper").arg(language)));
+    QVERIFY2(lines.contains(QStringLiteral("Comment[%1]=%2").arg(language, description)),
+             qPrintable(description));
+
+    QFile metainfo(QStringLiteral(TURNKEEPER_METAINFO_FILE));
+    QVERIFY(metainfo.open(QIODevice::ReadOnly));
+    QStringList names;
+    QStringList summaries;
+    QXmlStreamReader xml(&metainfo);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.attributes().value(QLatin1String("xml:lang")) != language)
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            names.append(xml.readElementText());
+        else if (xml.name() == QLatin1String("summary"))
+            summaries.append(xml.readElementText());
+    }
+    QVERIFY(!xml.hasError());
+    QCOMPARE(names, QStringList{QStringLiteral("TurnKeeper")});
+    QCOMPARE(summaries, QStringList{description});
 }
 
 void TestTranslations::languageFromLocale_data()
