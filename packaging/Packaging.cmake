@@ -95,6 +95,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Stands in for Comic Sans MS; the libraries come from the binary, except the SQLite
 # driver of Qt SQL, a plugin that the record of turns loads at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, libqt6sql6-sqlite")
-# Qt's Wayland platform, for desktops that offer no X display (XWayland) at all.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# Qt's Wayland platform, for desktops that offer no X display (XWayland) at all; Qt's
+# own translations, for the standard dialogs' buttons in the family's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 include(CPack)

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     cmake g++ make               # build
     qt6-base-dev qt6-multimedia-dev
+    qt6-tools-dev qt6-l10n-tools # the translations: qt_add_translations, lupdate, lrelease
+    qt6-translations-l10n        # Qt's own texts (the standard dialogs' buttons) in each language
     libqt6sql6-sqlite            # the record of turns (Qt SQL's SQLite driver)
     libxcb1-dev                  # the window manager's workspace hints
     fonts-comic-neue             # stands in for Comic Sans MS

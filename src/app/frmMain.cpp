@@ -31,6 +31,7 @@ frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("frmMain"));
+    // The program's name, in every language.
     setWindowTitle(QStringLiteral("TurnKeeper"));
 
     createControls();
@@ -70,6 +71,7 @@ void frmMain::createControls()
     TimeBar = new QProgressBar(m_client);
     TimeBar->setObjectName(QStringLiteral("TimeBar"));
     TimeBar->setGeometry(Twips::rect(0, 2280, 3135, 255));
+    //: Accessible name (read by screen readers) of the bar that fills as a turn runs.
     TimeBar->setAccessibleName(tr("Time left"));
     TimeBar->setTextVisible(false);
     TimeBar->setRange(0, 100);
@@ -91,26 +93,39 @@ QAction *frmMain::addEntry(QMenu *menu, const QString &caption, const QString &n
 
 void frmMain::createMenus()
 {
-    QMenu *mnuParents = menuBar()->addMenu(QStringLiteral("Pa&rents"));
+    // In each menu, & marks the access key (Alt and that letter in the menu bar, the
+    // letter alone in an open menu).
+    //: The menu of what parents do, behind their password. & marks the access key;
+    //: keep it apart from those of "&Timer" and "&Help".
+    QMenu *mnuParents = menuBar()->addMenu(tr("Pa&rents"));
     mnuParents->setObjectName(QStringLiteral("mnuParents"));
-    mnuPasswords =
-        addEntry(mnuParents, QStringLiteral("&Security"), QStringLiteral("mnuPasswords"));
+    //: Parents menu: opens the window that changes the parent password.
+    mnuPasswords = addEntry(mnuParents, tr("&Security"), QStringLiteral("mnuPasswords"));
+    //: Parents menu: opens the window with the children's names, in turn order.
     mnuChildren = addEntry(mnuParents, tr("&Children..."), QStringLiteral("mnuChildren"));
+    //: Parents menu: opens the record of the turns taken, with a chart.
     mnuTurns = addEntry(mnuParents, tr("T&urns..."), QStringLiteral("mnuTurns"));
     mnuParents->addSeparator()->setObjectName(QStringLiteral("mnuSpace"));
-    mnuExit = addEntry(mnuParents, QStringLiteral("&Exit"), QStringLiteral("mnuExit"));
+    //: Parents menu: ends the program.
+    mnuExit = addEntry(mnuParents, tr("&Exit"), QStringLiteral("mnuExit"));
 
-    QMenu *mnuTimer = menuBar()->addMenu(QStringLiteral("&Timer"));
+    //: The menu that sets, starts and stops the timer.
+    QMenu *mnuTimer = menuBar()->addMenu(tr("&Timer"));
     mnuTimer->setObjectName(QStringLiteral("mnuTimer"));
-    mnuSetTime = addEntry(mnuTimer, QStringLiteral("&Set Time"), QStringLiteral("mnuSetTime"));
+    //: Timer menu: opens the window where a parent chooses how many minutes a turn
+    //: lasts. Keep its access key apart from that of "&Start Timer" and "&Stop Timer".
+    mnuSetTime = addEntry(mnuTimer, tr("&Set Time"), QStringLiteral("mnuSetTime"));
     mnuTimer->addSeparator()->setObjectName(QStringLiteral("mnuSpace2"));
     mnuStopStart = addEntry(mnuTimer, Countdown::startCaption(), QStringLiteral("mnuStopStart"));
 
-    QMenu *mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    //: The help menu.
+    QMenu *mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuContents = addEntry(mnuHelp, QStringLiteral("&Contents"), QStringLiteral("mnuContents"));
+    //: Help menu: opens the help window with its topics.
+    mnuContents = addEntry(mnuHelp, tr("&Contents"), QStringLiteral("mnuContents"));
     mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuSpace3"));
-    mnuAbout = addEntry(mnuHelp, QStringLiteral("&About"), QStringLiteral("mnuAbout"));
+    //: Help menu: opens the window about the program (its version, its author).
+    mnuAbout = addEntry(mnuHelp, tr("&About"), QStringLiteral("mnuAbout"));
 
     connect(mnuPasswords, &QAction::triggered, this, &frmMain::mnuPasswords_Click);
     connect(mnuChildren, &QAction::triggered, this, &frmMain::mnuChildren_Click);
@@ -126,6 +141,8 @@ void frmMain::Form_Load()
 {
     setBackColor(ui().systemColor(UiService::SystemColor::ButtonFace));
     Timer1->stop();
+    //: Accessible name (read by screen readers) of the picture of a plain face, shown
+    //: while no turn runs.
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     // The administrator's length, where the lock sets one, is the length.
     const std::optional<qint32> locked = SystemLock::read(applicationName()).maxTime();
@@ -297,7 +314,9 @@ void frmMain::refreshBar()
     if (m_countdown.isRunning()) {
         text = Countdown::timeLeftText(m_countdown.length(), CurrentTime());
         if (!m_turnChild.isEmpty())
-            text = m_turnChild + QStringLiteral(": ") + text;
+            //: On the bar while a turn runs: %1 is the name of the child whose turn it is,
+            //: %2 the time left as minutes:seconds ("Ann: 9:57").
+            text = tr("%1: %2").arg(m_turnChild, text);
     } else if (!m_children.isEmpty()) {
         text = Children::nextText(m_children.next());
     }

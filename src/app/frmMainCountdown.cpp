@@ -42,6 +42,8 @@ void frmMain::readyReset()
     Timer1->stop();
     setStatus(Countdown::readyText());
     setBackColor(ui().systemColor(UiService::SystemColor::ButtonFace));
+    //: Accessible name (read by screen readers) of the picture of a plain face, shown
+    //: while no turn runs.
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     mnuStopStart->setText(Countdown::startCaption());
     TimeBar->setValue(0);
@@ -78,6 +80,7 @@ void frmMain::showRunning()
     Timer1->start();
     setStatus(Countdown::startedText());
     setBackColor(QColor(0, 255, 0));
+    //: Accessible name of the picture while a turn runs.
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
     refreshBar();
@@ -122,6 +125,7 @@ void frmMain::alarmSteps()
                                                 Children::nextText(m_children.next()));
     setStatus(Countdown::timeUpText());
     setBackColor(QColor(255, 0, 0));
+    //: Accessible name of the picture when the time is up.
     setPicture(QStringLiteral("frown.ico"), tr("Frowning face"));
     ui().playSound(QStringLiteral("horn.wav"));
     Timer1->stop();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Translations.h"
 #include "app/frmMain.h"
 #include "logic/Platform.h"
 #include "logic/SessionWatcher.h"
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(TURNKEEPER_APP_ID));
     // The program ends when the main window has unloaded, not when windows close.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The family's language, from the system locale, before the first text is made.
+    const Translations translations;
 
     frmMain window;
     SessionWatcher watcher;

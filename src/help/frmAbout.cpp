@@ -42,17 +42,22 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmAbout"));
+    // The placeholders of the title and the labels are replaced at once by Form_Load;
+    // they are never seen, so they are not translated.
     setWindowTitle(QStringLiteral("About MyApp"));
     setFixedSize(Twips::size(4530, 2565));
 
     // OK is also the cancel button: Escape ends in the dialog's reject(), which closes
     // the window just as OK does.
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    //: The button that closes the About window.
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(Twips::rect(3645, 2145, 780, 345));
     cmdOK->setDefault(true);
 
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    //: A button that opens the desktop's own program showing what the computer is made
+    //: of. & marks the access key.
+    cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setGeometry(Twips::rect(2280, 2160, 1245, 345));
 
@@ -70,6 +75,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(Twips::rect(120, 120, 1200, 1200));
     Image1->setScaledContents(true);
+    //: Accessible name (read by screen readers) of the program's picture, a face.
     Image1->setAccessibleName(tr("Face"));
 
     Line1_1 =
@@ -88,8 +94,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 
 void frmAbout::Form_Load()
 {
-    setWindowTitle(QStringLiteral("About ") + ui().applicationTitle());
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+    //: The About window's title. %1 is the program's name, TurnKeeper.
+    setWindowTitle(tr("About %1").arg(ui().applicationTitle()));
+    //: %1.%2.%3 make the version number, as 1.0.8.
+    lblVersion->setText(tr("Version %1.%2.%3")
                             .arg(ui().versionMajor())
                             .arg(ui().versionMinor())
                             .arg(ui().versionRevision()));
@@ -133,7 +141,8 @@ void frmAbout::StartSysInfo()
 
     if (tool && SysInfoLauncher::start(*tool))
         return;
-    ui().message(this, QStringLiteral("System Information Is Unavailable At This Time"),
+    //: A message when no program can show the system information.
+    ui().message(this, tr("System Information Is Unavailable At This Time"),
                  UiService::MessageIcon::Exclamation, ui().applicationName());
 }
 

@@ -24,6 +24,31 @@ QIcon topicIcon()
     return icon;
 }
 
+// The tree's nodes in the order they are added: the parent's key (empty at the top),
+// the node's key and its text.
+struct NodeText
+{
+    const char *parentKey;
+    const char *key;
+    const char *text;
+};
+const NodeText nodeTexts[] = {
+    //: A help topic in the list of topics, and its heading.
+    {"", "gen", QT_TRANSLATE_NOOP("frmHelp", "General")},
+    //: A help topic (about the timer's settings), and its heading.
+    {"", "tmr", QT_TRANSLATE_NOOP("frmHelp", "The Timer")},
+    //: A help topic under "The Timer": how to choose the length of a turn.
+    {"tmr", "c_tmr", QT_TRANSLATE_NOOP("frmHelp", "Setting the Time")},
+    //: A help topic under "The Timer": how to start and stop it.
+    {"tmr", "s_tmr", QT_TRANSLATE_NOOP("frmHelp", "Start/Stop the Timer")},
+    //: A help topic: the password and what it protects.
+    {"", "sec", QT_TRANSLATE_NOOP("frmHelp", "Security")},
+    //: A help topic under "Security". The topic "Security" names it in its text.
+    {"sec", "c_sec", QT_TRANSLATE_NOOP("frmHelp", "Changing the Password")},
+    //: A help topic about the program and its author. TurnKeeper is the program's name.
+    {"", "about", QT_TRANSLATE_NOOP("frmHelp", "About TurnKeeper")},
+};
+
 // The order in which the click handler looks for the selected node.
 const QStringList clickOrder = {
     QStringLiteral("gen"),   QStringLiteral("sec"),   QStringLiteral("tmr"),
@@ -53,7 +78,8 @@ QString topicText(const QString &key)
 frmHelp::frmHelp(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmHelp"));
-    setWindowTitle(QStringLiteral("TurnKeeper Help"));
+    //: The help window's title. TurnKeeper is the program's name.
+    setWindowTitle(tr("TurnKeeper Help"));
     setFixedSize(Twips::size(5325, 3855));
 
     treHelp = new QTreeWidget(this);
@@ -85,7 +111,7 @@ frmHelp::frmHelp(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     txtHelp->setReadOnly(true);
     txtHelp->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    lblCaption = new QLabel(QStringLiteral("General"), this);
+    lblCaption = new QLabel(tr(nodeTexts[0].text), this);
     lblCaption->setObjectName(QStringLiteral("lblCaption"));
     lblCaption->setGeometry(Twips::rect(2520, 360, 2775, 495));
     lblCaption->setFont(ui().font(QStringLiteral("Comic Sans MS"), 12, 400));
@@ -94,15 +120,18 @@ frmHelp::frmHelp(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     captionPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     lblCaption->setPalette(captionPalette);
 
-    CMDok = new QPushButton(QStringLiteral("OK"), this);
+    //: The button that closes the help window.
+    CMDok = new QPushButton(tr("OK"), this);
     CMDok->setObjectName(QStringLiteral("CMDok"));
     CMDok->setGeometry(Twips::rect(4560, 3360, 735, 375));
     CMDok->setDefault(true);
 
-    Label1 = new QLabel(QStringLiteral("Select A Topic :"), this);
+    //: Above the list of help topics.
+    Label1 = new QLabel(tr("Select A Topic :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::rect(120, 120, 1815, 255));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    //: Accessible name (read by screen readers) of the list of help topics.
     treHelp->setAccessibleName(tr("Topics"));
     // The help text is named by the heading of the topic it shows.
     lblCaption->setBuddy(txtHelp);
@@ -133,14 +162,8 @@ void frmHelp::Form_Load()
     treHelp->clear();
     m_nodes.clear();
     m_selectedAtPress = nullptr;
-    addNode(QString(), QStringLiteral("gen"), QStringLiteral("General"));
-    addNode(QString(), QStringLiteral("tmr"), QStringLiteral("The Timer"));
-    addNode(QStringLiteral("tmr"), QStringLiteral("c_tmr"), QStringLiteral("Setting the Time"));
-    addNode(QStringLiteral("tmr"), QStringLiteral("s_tmr"), QStringLiteral("Start/Stop the Timer"));
-    addNode(QString(), QStringLiteral("sec"), QStringLiteral("Security"));
-    addNode(QStringLiteral("sec"), QStringLiteral("c_sec"),
-            QStringLiteral("Changing the Password"));
-    addNode(QString(), QStringLiteral("about"), QStringLiteral("About TurnKeeper"));
+    for (const NodeText &node : nodeTexts)
+        addNode(QString::fromLatin1(node.parentKey), QString::fromLatin1(node.key), tr(node.text));
 
     txtHelp->setPlainText(HelpTopics::general());
 }

@@ -3,7 +3,6 @@
 
 #include "logic/SettingsStore.h"
 
-#include <QCoreApplication>
 #include <QVariantMap>
 
 namespace {
@@ -11,11 +10,6 @@ namespace {
 const QString section = QStringLiteral("Children");
 const QString namesKey = QStringLiteral("Children/Names");
 const QString nextKey = QStringLiteral("Children/Next");
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Children", text);
-}
 
 } // namespace
 
@@ -36,6 +30,7 @@ Children Children::read()
 
 bool Children::write(QString *errorMessage) const
 {
+    //: What could not be saved, in "%1 could not be saved in %2: %3." (see there).
     const QString what = tr("The children's names");
     if (m_names.isEmpty())
         return SaveSettings({{section, QVariant()}}, what, errorMessage);
@@ -46,15 +41,20 @@ QString Children::refusal(const QString &name, const QStringList &names, int exc
 {
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
+        //: A message when a parent adds an empty name in the Children window.
         return tr("A name needs at least one letter.");
     if (trimmed.size() > LongestName)
+        //: A message when a name is too long. %1 is the number of characters (40).
         return tr("A name can be at most %1 characters long.").arg(LongestName);
     for (int i = 0; i < names.size(); ++i) {
         if (i != except && names.at(i).compare(trimmed, Qt::CaseInsensitive) == 0)
+            //: A message when a name is given twice. %1 is the child's name.
             return tr("%1 is already in the list.").arg(names.at(i));
     }
     const QString unstorable = Settings::whyNotStorable(trimmed);
     if (!unstorable.isEmpty())
+        //: A message when a name holds a character the settings file loses. %1 says which
+        //: (a text of the context SettingsStore beginning with "it ...").
         return tr("This name cannot be kept: %1.").arg(unstorable);
     return QString();
 }
@@ -76,5 +76,7 @@ QString Children::after(const QString &name) const
 
 QString Children::nextText(const QString &name)
 {
+    //: On the main window's bar and in the Children window: whose turn comes next.
+    //: %1 is a child's first name.
     return tr("Next: %1").arg(name);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,8 @@
 // With no names the program knows no child and behaves as it always has.
 class Children
 {
+    Q_DECLARE_TR_FUNCTIONS(Children)
+
 public:
     static constexpr int LongestName = 40;
 

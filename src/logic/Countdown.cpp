@@ -5,27 +5,37 @@
 
 QString Countdown::startCaption()
 {
-    return QStringLiteral("&Start Timer");
+    //: The Timer menu's entry that starts a turn. The same entry reads "&Stop Timer"
+    //: while a turn runs. & marks the access key (Alt and that letter); keep it apart
+    //: from the one of "&Set Time" in the same menu.
+    return tr("&Start Timer");
 }
 
 QString Countdown::stopCaption()
 {
-    return QStringLiteral("&Stop Timer");
+    //: The Timer menu's entry that stops the running turn (a parent's password is
+    //: asked). It takes the place of "&Start Timer" while a turn runs. & marks the
+    //: access key; keep it apart from the one of "&Set Time".
+    return tr("&Stop Timer");
 }
 
 QString Countdown::readyText()
 {
-    return QStringLiteral("Timer Ready!");
+    //: In big letters in the main window while no turn runs: a turn can be started.
+    return tr("Timer Ready!");
 }
 
 QString Countdown::startedText()
 {
-    return QStringLiteral("Timer Started!");
+    //: In big letters in the main window when a turn has begun.
+    return tr("Timer Started!");
 }
 
 QString Countdown::timeUpText()
 {
-    return QStringLiteral("Time's Up!");
+    //: In big letters, with a horn and a red window, when a turn is over; also the
+    //: text of the desktop's notice. A child reads it: short and clear.
+    return tr("Time's Up!");
 }
 
 qint32 Countdown::nextCount(qint32 count)

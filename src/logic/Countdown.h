@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -10,6 +11,8 @@
 // shows what it reports.
 class Countdown
 {
+    Q_DECLARE_TR_FUNCTIONS(Countdown)
+
 public:
     enum class State { Ready, Running, TimeUp };
     // What one more second did: counted on, reached the last minute of a turn long
@@ -22,6 +25,9 @@ public:
 
     static constexpr int TickMilliseconds = 1000;
 
+    // In the language of the installed translation, English without one. The Start and
+    // Stop handler compares the menu entry with the captions, so both always come from
+    // here.
     static QString startCaption(); // "&Start Timer"
     static QString stopCaption();  // "&Stop Timer"
     static QString readyText();    // "Timer Ready!"

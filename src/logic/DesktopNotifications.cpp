@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logic/DesktopNotifications.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -25,8 +26,12 @@ void reportSilence(const QString &applicationName, const QString &reason)
     if (silenceReported)
         return;
     silenceReported = true;
-    std::fprintf(stderr, "%s: the desktop was not notified: %s\n", qPrintable(applicationName),
-                 qPrintable(reason));
+    //: On standard error, after the program's name and ": ". The desktop's notice of a
+    //: time's up could not be sent; %1 says why.
+    const QString text =
+        QCoreApplication::translate("DesktopNotifications", "the desktop was not notified: %1")
+            .arg(reason);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(applicationName), qPrintable(text));
     std::fflush(stderr);
 }
 
@@ -43,9 +48,12 @@ void sendAlarm(const Notice &notice)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        reportSilence(notice.applicationName, bus.lastError().message().isEmpty()
-                                                  ? QStringLiteral("there is no session bus")
-                                                  : bus.lastError().message());
+        reportSilence(
+            notice.applicationName,
+            bus.lastError().message().isEmpty()
+                //: Why no notice was sent (%1 above).
+                ? QCoreApplication::translate("DesktopNotifications", "there is no session bus")
+                : bus.lastError().message());
         return;
     }
     QVariantMap hints;

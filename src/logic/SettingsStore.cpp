@@ -23,9 +23,29 @@ QString groupKey(const QString &section, const QString &key)
     return section + QLatin1Char('/') + key;
 }
 
-QString tr(const char *text)
+// The translators' context of the store's messages.
+class SettingsStore
 {
-    return QCoreApplication::translate("SettingsStore", text);
+    Q_DECLARE_TR_FUNCTIONS(SettingsStore)
+};
+
+// How the messages name a stored value. The English texts name the key itself, as the
+// settings file spells it; a translation names what it holds.
+QString displayName(const QString &key)
+{
+    static const char *const names[] = {
+        //: What could not be saved, in "%1 could not be saved in %2: %3.": the length of a
+        //: turn (the English names the settings file's key).
+        QT_TRANSLATE_NOOP("SettingsStore", "MaxTime"),
+        //: What could not be saved, in "%1 could not be saved in %2: %3.": the parent
+        //: password (the English names the settings file's key).
+        QT_TRANSLATE_NOOP("SettingsStore", "Password"),
+    };
+    for (const char *name : names) {
+        if (key == QLatin1String(name))
+            return SettingsStore::tr(name);
+    }
+    return key;
 }
 
 // The text after "key=" in the [section] group of an INI file, as written there, or a
@@ -150,9 +170,13 @@ namespace Settings {
 QString whyNotStorable(const QString &text)
 {
     if (text.startsWith(QChar(0xFEFF)))
-        return tr("it begins with an invisible character (U+FEFF) that a settings file drops");
+        //: Why a text cannot be saved (%3 of "%1 could not be saved in %2: %3.", or %1 of
+        //: "This name cannot be kept: %1."). "it" is the text typed.
+        return SettingsStore::tr(
+            "it begins with an invisible character (U+FEFF) that a settings file drops");
     if (!text.isValidUtf16())
-        return tr("it holds a broken character that a settings file cannot keep");
+        //: Why a text cannot be saved; "it" is the text typed.
+        return SettingsStore::tr("it holds a broken character that a settings file cannot keep");
     return QString();
 }
 
@@ -186,7 +210,7 @@ QVariant GetSettingValue(const QString &groupKey)
 bool SaveSetting(const QString &section, const QString &key, const QString &value,
                  QString *errorMessage)
 {
-    return SaveSettings({{groupKey(section, key), value}}, key, errorMessage);
+    return SaveSettings({{groupKey(section, key), value}}, displayName(key), errorMessage);
 }
 
 bool SaveSettings(const QVariantMap &changes, const QString &what, QString *errorMessage)
@@ -194,11 +218,15 @@ bool SaveSettings(const QVariantMap &changes, const QString &what, QString *erro
     const QString path = settingsFilePath();
     const auto fail = [&](const QString &reason) {
         if (errorMessage)
-            *errorMessage = tr("%1 could not be saved in %2: %3.")
+            //: A message when a save fails. %1 is what was saved (the children's names,
+            //: the password, the length of a turn...: a text of its own, translated to
+            //: fit here), %2 the settings file's path, %3 why (a text beginning "the ...").
+            *errorMessage = SettingsStore::tr("%1 could not be saved in %2: %3.")
                                 .arg(what, QDir::toNativeSeparators(path), reason);
         return false;
     };
-    const QString cannotWrite = tr("the file cannot be written");
+    //: Why a save failed (%3 of "%1 could not be saved in %2: %3.").
+    const QString cannotWrite = SettingsStore::tr("the file cannot be written");
 
     for (const QVariant &value : changes) {
         const QStringList texts = value.typeId() == QMetaType::QStringList
@@ -213,7 +241,8 @@ bool SaveSettings(const QVariantMap &changes, const QString &what, QString *erro
 
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
-        return fail(tr("the folder cannot be created"));
+        //: Why a save failed (%3 of "%1 could not be saved in %2: %3.").
+        return fail(SettingsStore::tr("the folder cannot be created"));
     if (target.exists() && (!target.isFile() || !target.isWritable()))
         return fail(cannotWrite);
 
@@ -222,7 +251,8 @@ bool SaveSettings(const QVariantMap &changes, const QString &what, QString *erro
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(10000))
         return fail(lock.error() == QLockFile::LockFailedError
-                        ? tr("another copy of the program is saving it")
+                        //: Why a save failed (%3 of "%1 could not be saved in %2: %3.").
+                        ? SettingsStore::tr("another copy of the program is saving it")
                         : cannotWrite);
     removeStaleCopies(target);
 
@@ -255,7 +285,9 @@ bool SaveSettings(const QVariantMap &changes, const QString &what, QString *erro
     const QVariantMap stored = valuesOnDisk(staging.fileName(), changes.keys());
     for (auto change = changes.cbegin(); change != changes.cend(); ++change) {
         if (!sameValue(stored.value(change.key()), change.value()))
-            return fail(tr("the file was not written completely; the disk may be full"));
+            //: Why a save failed (%3 of "%1 could not be saved in %2: %3.").
+            return fail(
+                SettingsStore::tr("the file was not written completely; the disk may be full"));
     }
 
     if (!syncToDisk(staging.fileName()))

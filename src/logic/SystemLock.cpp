@@ -56,11 +56,6 @@ bool isLockedText(const QString &text)
     return !no.contains(text.trimmed().toLower());
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SystemLock", text);
-}
-
 } // namespace
 
 QStringList SystemLock::configFolders()
@@ -104,6 +99,8 @@ void SystemLock::load(const QString &file, bool visible)
     QFile probe(file);
     if (!visible || !probe.open(QIODevice::ReadOnly)) {
         m_locked = true;
+        //: On standard error (after the program's name and ": "), for a parent or an
+        //: administrator. %1 is the path of the administrator's lock file.
         m_problem = tr("%1 cannot be read, so no password opens the lock").arg(where);
     } else {
         probe.close();
@@ -116,6 +113,8 @@ void SystemLock::load(const QString &file, bool visible)
             return;
         m_hash = PasswordHash::parse(value(passwordHashKey));
         if (!m_hash)
+            //: On standard error. %1 is the path of the administrator's lock file, %2 the
+            //: name of its key PasswordHash (keep it as it is).
             m_problem = tr("%1 locks the program, but its %2 is missing or damaged, so no "
                            "password opens the lock")
                             .arg(where, passwordHashKey);
@@ -163,6 +162,7 @@ void SystemLock::reportOnce() const
     if (!m_problem.isEmpty())
         reports.append(m_problem);
     if (m_writable)
+        //: On standard error. %1 is the path of the administrator's lock file.
         reports.append(tr("warning: %1 or its folder can be changed by this user, so its lock "
                           "locks nothing; only root should be able to write them")
                            .arg(QDir::toNativeSeparators(m_file)));

@@ -4,6 +4,7 @@
 #include "logic/PasswordHash.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -18,6 +19,8 @@
 // a missing or broken hash, or one that cannot be read, accepts no password at all.
 class SystemLock
 {
+    Q_DECLARE_TR_FUNCTIONS(SystemLock)
+
 public:
     enum class Reporting { Quiet, OnStandardError };
 

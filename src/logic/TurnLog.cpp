@@ -20,11 +20,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TurnLog", text);
-}
-
 const QString driver = QStringLiteral("QSQLITE");
 
 // How long a write waits for another copy of the program to finish its own.
@@ -139,11 +134,14 @@ bool TurnLog::ready()
     m_state = State::Unusable;
 
     if (!QSqlDatabase::isDriverAvailable(driver)) {
+        //: On standard error, after the program's name and ": ". The record of turns is
+        //: the database behind Parents > Turns.
         say(tr("turns are not recorded: the SQLite driver of Qt SQL is not installed."));
         return false;
     }
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder)) {
+        //: On standard error. %1 is a folder's path.
         say(tr("turns are not recorded: the folder %1 cannot be made.").arg(native(folder)));
         return false;
     }
@@ -161,11 +159,13 @@ bool TurnLog::ready()
         return false;
     }
     if (!QFileInfo::exists(m_path)) {
+        //: On standard error. %1 is the database file's path, %2 the database's own reason.
         say(tr("turns are not recorded: %1 cannot be made (%2).").arg(native(m_path), reason));
         return false;
     }
     const QString aside = moveAside();
     if (aside.isEmpty()) {
+        //: On standard error. %1 is the database file's path, %2 why it cannot be used.
         say(tr("turns are not recorded: %1 cannot be used (%2) nor moved aside.")
                 .arg(native(m_path), reason));
         return false;
@@ -173,11 +173,15 @@ bool TurnLog::ready()
     QString again;
     if (!openFile(&again, &locked)) {
         closeFile();
+        //: On standard error. %1 is the database file's path, %2 why it cannot be used,
+        //: %3 the name it was moved to, %4 why a new one cannot be made.
         say(tr("the record of turns %1 cannot be used (%2) and was moved aside as %3, but no "
                "new one can be made (%4): turns are not recorded.")
                 .arg(native(m_path), reason, native(aside), again));
         return false;
     }
+    //: On standard error. %1 is the database file's path, %2 why it cannot be used, %3
+    //: the name it is kept under.
     say(tr("the record of turns %1 cannot be used (%2); it is kept as %3 and a new one started.")
             .arg(native(m_path), reason, native(aside)));
     m_state = State::Open;
@@ -207,6 +211,8 @@ bool TurnLog::openFile(QString *reason, bool *locked)
     while (query.next())
         problems.append(query.value(0).toString());
     if (problems != QStringList(QStringLiteral("ok")))
+        //: Why the record of turns cannot be used (%2 above); "it" is the database file.
+        //: %1 is what SQLite's check reports.
         return fail(tr("its check finds: %1").arg(problems.join(QStringLiteral("; "))));
 
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
@@ -214,13 +220,16 @@ bool TurnLog::openFile(QString *reason, bool *locked)
     const int version = query.value(0).toInt();
     if (version > currentVersion())
         return fail(
+            //: Why the record of turns cannot be used; %1 is a number.
             tr("it was written by a newer version of the program (layout %1)").arg(version));
     if (version == 0) {
         if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
             return fail(query.lastError().text(), query.lastError());
         if (query.value(0).toInt() != 0)
+            //: Why the record of turns cannot be used; "it" is the database file.
             return fail(tr("it holds something other than turns"));
     } else if (!query.exec(QString::fromUtf8(columns) + QStringLiteral(" LIMIT 0"))) {
+        //: Why the record of turns cannot be used; "it" is the database file.
         return fail(tr("it does not hold turns as this program keeps them"));
     }
 
@@ -229,6 +238,8 @@ bool TurnLog::openFile(QString *reason, bool *locked)
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.next())
         return fail(query.lastError().text(), query.lastError());
     if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        //: Why the record of turns cannot be used; "it" is the database file. A
+        //: write-ahead log is SQLite's journal_mode=WAL.
         return fail(tr("it cannot keep a write-ahead log"));
     // A commit reaches the log without waiting for the disk; the log reaches the disk at
     // each checkpoint. A killed program loses nothing, a power cut at most the last
@@ -299,6 +310,7 @@ void TurnLog::reportFault(const QString &reason)
     if (m_faultSaid)
         return;
     m_faultSaid = true;
+    //: On standard error. %1 is the database file's path, %2 the database's reason.
     say(tr("a turn could not be recorded in %1: %2").arg(native(m_path), reason));
 }
 
@@ -444,6 +456,8 @@ namespace TurnFigures {
 
 QString everyone()
 {
+    //: In the Turns window's chart: the turns taken while no children's names were
+    //: entered, or without a name.
     return QCoreApplication::translate("TurnFigures", "Everyone");
 }
 

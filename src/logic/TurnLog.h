@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -18,6 +19,8 @@
 // the timer never stops working because of its record.
 class TurnLog
 {
+    Q_DECLARE_TR_FUNCTIONS(TurnLog)
+
 public:
     enum class Ending { TimeUp, Stopped, ProgramEnded, Abandoned };
 

@@ -60,6 +60,8 @@ bool write(const RecordedTurn &turn, QString *errorMessage)
     return SaveSettings({{lengthKey, QString::number(turn.length)},
                          {startedKey, timeText(turn.started)},
                          {childKey, turn.child.isEmpty() ? QVariant() : QVariant(turn.child)}},
+                        //: What could not be saved, in "%1 could not be saved in %2: %3.":
+                        //: the turn that runs now, kept so that it outlives the program.
                         QCoreApplication::translate("TurnRecord", "The running turn"),
                         errorMessage);
 }
@@ -67,6 +69,8 @@ bool write(const RecordedTurn &turn, QString *errorMessage)
 bool clear(QString *errorMessage)
 {
     return SaveSettings({{section, QVariant()}},
+                        //: What could not be saved, in "%1 could not be saved in %2: %3.":
+                        //: that the turn is over.
                         QCoreApplication::translate("TurnRecord", "The end of the turn"),
                         errorMessage);
 }

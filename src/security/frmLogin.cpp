@@ -21,10 +21,13 @@ constexpr double verticalUnit = 1.692524;
 frmLogin::frmLogin(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(QStringLiteral("TurnKeeper Security"));
+    //: The title of the small window that asks for the parent password.
+    //: TurnKeeper is the program's name.
+    setWindowTitle(tr("TurnKeeper Security"));
     setFixedSize(Twips::size(2775, 1575));
 
-    lblLabels = new QLabel(QStringLiteral("Enter Password:"), this);
+    //: Above the box where a parent types the password.
+    lblLabels = new QLabel(tr("Enter Password:"), this);
     lblLabels->setObjectName(QStringLiteral("lblLabels"));
     lblLabels->setGeometry(Twips::rect(240, 240, 2280, 270));
 
@@ -43,12 +46,14 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     Line1 = new Line(this, QStringLiteral("Line1"), {240, 840}, {2520, 840},
                      ui().systemColor(UiService::SystemColor::InactiveCaption));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    //: Checks the password typed.
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(Twips::rect(960, 960, 780, 390));
     cmdOK->setDefault(true);
 
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    //: Closes the window without a password.
+    cmdCancel = new QPushButton(tr("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(Twips::rect(1800, 960, 780, 390));
 
@@ -93,9 +98,10 @@ void frmLogin::CMDok_Click()
         accept();
         return;
     }
-    ui().message(this, QStringLiteral("Login Failed: Invalid Password"),
-                 UiService::MessageIcon::Exclamation,
-                 ui().applicationName() + QStringLiteral(" Login"));
+    //: A message when the password typed is wrong.
+    ui().message(this, tr("Login Failed: Invalid Password"), UiService::MessageIcon::Exclamation,
+                 //: The title of that message. %1 is the program's name (TurnKeeper).
+                 tr("%1 Login").arg(ui().applicationName()));
     txtPassword->setFocus();
     txtPassword->selectAll();
 }

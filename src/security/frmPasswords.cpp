@@ -52,15 +52,17 @@ QPushButton *makeButton(QWidget *parent, const QString &caption, const QString &
 frmPasswords::frmPasswords(QWidget *parent) : QDialog(parent, fixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmPasswords"));
-    setWindowTitle(QStringLiteral("Modify Security Settings"));
+    //: The title of the window where a parent changes the password.
+    setWindowTitle(tr("Modify Security Settings"));
     setFixedSize(Twips::size(2655, 3255));
 
-    Frame2 = new QGroupBox(QStringLiteral("Password"), this);
+    //: The frame around the three password boxes.
+    Frame2 = new QGroupBox(tr("Password"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(Twips::rect(120, 120, 2415, 2535));
 
-    Label1_3 =
-        makeLabel(Frame2, QStringLiteral("Current Password:"), QStringLiteral("Label1_3"), 360);
+    //: Above the box that shows the password in use now.
+    Label1_3 = makeLabel(Frame2, tr("Current Password:"), QStringLiteral("Label1_3"), 360);
     txtCurrPass = makeBox(Frame2, QStringLiteral("txtCurrPass"), 600);
     // Only shown: nothing reads it back, so an edit there would mislead.
     txtCurrPass->setReadOnly(true);
@@ -70,14 +72,17 @@ frmPasswords::frmPasswords(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     Line1 = new Line(Frame2, QStringLiteral("Line1"), {2160, 1080}, {240, 1080},
                      ui().systemColor(UiService::SystemColor::Window));
 
-    Label1_4 = makeLabel(Frame2, QStringLiteral("New Password:"), QStringLiteral("Label1_4"), 1200);
+    //: Above the box for the new password.
+    Label1_4 = makeLabel(Frame2, tr("New Password:"), QStringLiteral("Label1_4"), 1200);
     txtNewPass = makeBox(Frame2, QStringLiteral("txtNewPass"), 1440);
-    Label1_5 =
-        makeLabel(Frame2, QStringLiteral("Verify Password:"), QStringLiteral("Label1_5"), 1800);
+    //: Above the box where the new password is typed a second time, to check it.
+    Label1_5 = makeLabel(Frame2, tr("Verify Password:"), QStringLiteral("Label1_5"), 1800);
     txtVerPass = makeBox(Frame2, QStringLiteral("txtVerPass"), 2040);
 
-    cmdOK = makeButton(this, QStringLiteral("OK"), QStringLiteral("cmdOK"), 960);
-    cmdCancel = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdCancel"), 1800);
+    //: Saves the new password.
+    cmdOK = makeButton(this, tr("OK"), QStringLiteral("cmdOK"), 960);
+    //: Closes the window, keeping the password as it was.
+    cmdCancel = makeButton(this, tr("Cancel"), QStringLiteral("cmdCancel"), 1800);
 
     // Cancel comes before OK in the tab order, though it stands to its right.
     setTabOrder(txtCurrPass, txtNewPass);
@@ -115,7 +120,8 @@ void frmPasswords::showEvent(QShowEvent *event)
 
 void frmPasswords::sayLockedAndClose()
 {
-    ui().message(this, QStringLiteral("The password is set by the administrator."),
+    //: A message when the computer's administrator has locked the password.
+    ui().message(this, tr("The password is set by the administrator."),
                  UiService::MessageIcon::Exclamation, ui().applicationName());
     reject();
 }
@@ -133,8 +139,9 @@ void frmPasswords::CMDok_Click()
         return;
     }
     if (txtVerPass->text() != txtNewPass->text()) {
-        ui().message(this, QStringLiteral("Passwords Do Not Match."),
-                     UiService::MessageIcon::Exclamation, ui().applicationName());
+        //: A message when the new password and its second typing differ.
+        ui().message(this, tr("Passwords Do Not Match."), UiService::MessageIcon::Exclamation,
+                     ui().applicationName());
         txtNewPass->setFocus();
         txtNewPass->setSelection(0, txtNewPass->text().size());
         return;

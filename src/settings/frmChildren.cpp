@@ -30,37 +30,63 @@ frmChildren::frmChildren(const Children &children, QWidget *parent)
     : QDialog(parent, fixedDialogFlags), m_names(children.names()), m_next(children.next())
 {
     setObjectName(QStringLiteral("frmChildren"));
+    //: The title of the window where a parent enters the children's first names.
     setWindowTitle(tr("Children"));
     setWindowIcon(ui().icon(QStringLiteral("face.ico")));
 
+    // In this window, & marks each control's access key (Alt and that letter); each is
+    // kept unique in the window.
+    //: Above the list of names. & marks the access key.
     auto *lblNames = new QLabel(tr("&Names, in turn order:"), this);
     lstNames = new QListWidget(this);
     lstNames->setObjectName(QStringLiteral("lstNames"));
+    //: Accessible name (read by screen readers) of the list of names.
     lstNames->setAccessibleName(tr("Names, in turn order"));
     lblNames->setBuddy(lstNames);
 
     lblNext = new QLabel(this);
     lblNext->setObjectName(QStringLiteral("lblNext"));
 
+    //: Beside the box where a name is typed. & marks the access key.
     auto *lblName = new QLabel(tr("N&ame:"), this);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
+    //: Accessible name of the box where a name is typed.
     txtName->setAccessibleName(tr("Name"));
     // One more than the longest name, so that a name too long is refused and said.
     txtName->setMaxLength(Children::LongestName + 1);
     lblName->setBuddy(txtName);
 
-    cmdAdd = makeButton(tr("A&dd"), QStringLiteral("cmdAdd"), tr("Add the name"));
-    cmdRename =
-        makeButton(tr("&Rename"), QStringLiteral("cmdRename"), tr("Rename the chosen child"));
-    cmdRemove =
-        makeButton(tr("Re&move"), QStringLiteral("cmdRemove"), tr("Remove the chosen child"));
-    cmdUp = makeButton(tr("Move &Up"), QStringLiteral("cmdUp"), tr("Move the chosen child up"));
-    cmdDown =
-        makeButton(tr("Move Do&wn"), QStringLiteral("cmdDown"), tr("Move the chosen child down"));
+    // Each button's caption, then its accessible name (what a screen reader says).
+    //: A button: adds the name typed to the list. & marks the access key.
+    cmdAdd = makeButton(tr("A&dd"), QStringLiteral("cmdAdd"),
+                        //: Accessible name of the button "A&dd".
+                        tr("Add the name"));
+    //: A button: gives the child chosen in the list the name typed. & marks the access key.
+    cmdRename = makeButton(tr("&Rename"), QStringLiteral("cmdRename"),
+                           //: Accessible name of the button "&Rename".
+                           tr("Rename the chosen child"));
+    //: A button: takes the child chosen off the list. & marks the access key.
+    cmdRemove = makeButton(tr("Re&move"), QStringLiteral("cmdRemove"),
+                           //: Accessible name of the button "Re&move".
+                           tr("Remove the chosen child"));
+    //: A button: moves the child chosen one place earlier in turn order. & marks the
+    //: access key.
+    cmdUp = makeButton(tr("Move &Up"), QStringLiteral("cmdUp"),
+                       //: Accessible name of the button "Move &Up".
+                       tr("Move the chosen child up"));
+    //: A button: moves the child chosen one place later in turn order. & marks the access
+    //: key.
+    cmdDown = makeButton(tr("Move Do&wn"), QStringLiteral("cmdDown"),
+                         //: Accessible name of the button "Move Do&wn".
+                         tr("Move the chosen child down"));
+    //: A button: the child chosen has the next turn. & marks the access key.
     cmdNext = makeButton(tr("Ne&xt Turn"), QStringLiteral("cmdNext"),
+                         //: Accessible name of the button "Ne&xt Turn".
                          tr("Give the chosen child the next turn"));
+    //: Keeps the names as they are now in the window.
     CMDok = makeButton(tr("OK"), QStringLiteral("CMDok"), tr("OK"));
+    //: Closes the window, keeping the names as they were.
     cmdCancel = makeButton(tr("Cancel"), QStringLiteral("cmdCancel"), tr("Cancel"));
 
     auto *sideButtons = new QVBoxLayout;
@@ -212,6 +238,7 @@ void frmChildren::refresh(int selected)
         }
     }
     lstNames->setCurrentRow(selected);
+    //: Under the list when it is empty: without names the timer counts for anyone.
     lblNext->setText(next.isEmpty() ? tr("No names: the turns belong to no one.")
                                     : Children::nextText(next));
     const int row = selectedRow();

@@ -70,10 +70,13 @@ frmSetTime::frmSetTime(qint32 seconds, QWidget *parent, bool lengthLocked)
     : QDialog(parent, fixedDialogFlags), m_lengthLocked(lengthLocked)
 {
     setObjectName(QStringLiteral("frmSetTime"));
-    setWindowTitle(QStringLiteral("Set TurnKeeper Timer"));
+    //: The title of the window where a parent chooses how long a turn lasts.
+    //: TurnKeeper is the program's name.
+    setWindowTitle(tr("Set TurnKeeper Timer"));
     setFixedSize(Twips::size(3960, 1680));
 
-    Label1 = new QLabel(QStringLiteral("Select a timer length :"), this);
+    //: Beside the box with the number of minutes a turn lasts.
+    Label1 = new QLabel(tr("Select a timer length :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::rect(120, 240, 2655, 375));
     Label1->setAlignment(Qt::AlignCenter);
@@ -82,7 +85,8 @@ frmSetTime::frmSetTime(qint32 seconds, QWidget *parent, bool lengthLocked)
     labelPalette.setColor(QPalette::WindowText, QColor(0, 0, 192));
     Label1->setPalette(labelPalette);
 
-    Label2 = new QLabel(QStringLiteral("(Minutes)"), this);
+    //: Under the number: its unit. Keep it short, the space is small.
+    Label2 = new QLabel(tr("(Minutes)"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(Twips::rect(2880, 720, 975, 255));
     Label2->setAlignment(Qt::AlignCenter);
@@ -106,6 +110,7 @@ frmSetTime::frmSetTime(qint32 seconds, QWidget *parent, bool lengthLocked)
     // Composed input would slip past the key filter.
     Text1->setAttribute(Qt::WA_InputMethodEnabled, false);
     Label1->setBuddy(Text1);
+    //: Accessible name (read by screen readers) of the arrows beside the number.
     UpDown1->setAccessibleName(tr("Timer length in minutes"));
 
     Line2 = new Line(this, QStringLiteral("Line2"), {120, 1080}, {3840, 1080},
@@ -113,9 +118,10 @@ frmSetTime::frmSetTime(qint32 seconds, QWidget *parent, bool lengthLocked)
     Line1 = new Line(this, QStringLiteral("Line1"), {3840, 1080}, {120, 1080},
                      ui().systemColor(UiService::SystemColor::InactiveCaption));
 
-    CMDok = makeButton(this, QStringLiteral("OK"), QStringLiteral("CMDok"),
-                       Twips::rect(2280, 1200, 735, 375));
-    cmdCancel = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdCancel"),
+    //: Keeps the length chosen.
+    CMDok = makeButton(this, tr("OK"), QStringLiteral("CMDok"), Twips::rect(2280, 1200, 735, 375));
+    //: Closes the window, keeping the length as it was.
+    cmdCancel = makeButton(this, tr("Cancel"), QStringLiteral("cmdCancel"),
                            Twips::rect(3120, 1200, 735, 375));
 
     setTabOrder(UpDown1, Text1);
@@ -171,7 +177,8 @@ void frmSetTime::Text1_KeyPress(int &keyAscii)
 {
     if (keyAscii >= '0' && keyAscii <= '9')
         return;
-    refuse(QStringLiteral("This must be a numeric value."));
+    //: A message when a key other than a digit is typed into the number of minutes.
+    refuse(tr("This must be a numeric value."));
     keyAscii = 0;
 }
 
@@ -180,10 +187,12 @@ void frmSetTime::Text1_Change()
 {
     const double value = minutes();
     if (value > longestMinutes) {
-        refuse(QStringLiteral("This must be set lower than 3600."));
+        //: A message when the number of minutes is too large; 3600 is the most allowed.
+        refuse(tr("This must be set lower than 3600."));
         Text1->setText(QStringLiteral("3600"));
     } else if (value < shortestMinutes) {
-        refuse(QStringLiteral("This must be set greater or equal to 1."));
+        //: A message when the number of minutes is below 1, the least allowed.
+        refuse(tr("This must be set greater or equal to 1."));
         Text1->setText(QStringLiteral("1"));
     }
 }
@@ -198,8 +207,10 @@ void frmSetTime::UpDown1_DownClick()
 {
     const double value = minutes();
     if (value < 2) {
-        ui().message(this, QStringLiteral("Timer must be set to at least 1!"),
-                     UiService::MessageIcon::None, QStringLiteral("Timer Limit"));
+        //: A message when the down arrow would go below 1 minute.
+        ui().message(this, tr("Timer must be set to at least 1!"), UiService::MessageIcon::None,
+                     //: The title of that message.
+                     tr("Timer Limit"));
         return;
     }
     Text1->setText(writeNumber(value - 1));
@@ -208,7 +219,8 @@ void frmSetTime::UpDown1_DownClick()
 void frmSetTime::CMDok_Click()
 {
     if (m_lengthLocked) {
-        refuse(QStringLiteral("The timer length is set by the administrator."));
+        //: A message when the computer's administrator has locked the length of a turn.
+        refuse(tr("The timer length is set by the administrator."));
         return;
     }
     accept();

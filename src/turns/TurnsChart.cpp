@@ -22,6 +22,7 @@ constexpr double barsShare = 0.8;
 TurnsChart::TurnsChart(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("chrTurns"));
+    //: Accessible name (read by screen readers) of the chart in the Turns window.
     setAccessibleName(tr("Minutes per day"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     describe();
@@ -82,6 +83,7 @@ void TurnsChart::changeEvent(QEvent *event)
 QString TurnsChart::dayLabel(int index) const
 {
     if (index == m_days.size() - 1)
+        //: Under the chart's last group of bars, in place of the day's name and date.
         return tr("Today");
     const QDate day = m_days.at(index);
     return locale().dayName(day.dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ') +
@@ -103,11 +105,16 @@ void TurnsChart::describe()
     QStringList today;
     for (const TurnFigures::Series &series : std::as_const(m_series)) {
         if (!series.minutes.isEmpty())
+            //: Read by screen readers, describing the chart: %1 is a child's name (or
+            //: "Everyone"), %2 the minutes that child had today ("Ann 12.5 minutes").
             today.append(tr("%1 %2 minutes")
                              .arg(series.name, locale().toString(series.minutes.last(), 'f', 1)));
     }
     setAccessibleDescription(today.isEmpty()
+                                 //: Read by screen readers, describing the chart.
                                  ? tr("No turns today.")
+                                 //: Read by screen readers, describing the chart. %1 lists
+                                 //: each child's "%1 %2 minutes", separated by commas.
                                  : tr("Today: %1.").arg(today.join(QStringLiteral(", "))));
 }
 
@@ -161,6 +168,7 @@ void TurnsChart::paintEvent(QPaintEvent *)
         labelWidth = std::max(labelWidth, metrics.horizontalAdvance(here.toString(value)));
     painter.setPen(ink);
     painter.drawText(QRect(gap, unitTop, width() - 2 * gap, line), Qt::AlignLeft | Qt::AlignTop,
+                     //: Above the chart's axis of values: the unit.
                      tr("Minutes"));
 
     const QRect plot(QPoint(gap + labelWidth + gap, plotTop),

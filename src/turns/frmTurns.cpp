@@ -30,6 +30,7 @@ frmTurns::frmTurns(const QList<TurnLog::Entry> &entries, const QStringList &chil
     : QDialog(parent), m_entries(entries), m_today(today)
 {
     setObjectName(QStringLiteral("frmTurns"));
+    //: The title of the window with the record of the turns taken.
     setWindowTitle(tr("Turns"));
     setWindowIcon(ui().icon(QStringLiteral("face.ico")));
     setModal(true);
@@ -43,9 +44,18 @@ frmTurns::frmTurns(const QList<TurnLog::Entry> &entries, const QStringList &chil
 
     grdTurns = new QTableWidget(0, Columns, this);
     grdTurns->setObjectName(QStringLiteral("grdTurns"));
+    //: Accessible name (read by screen readers) of the table of the last turns.
     grdTurns->setAccessibleName(tr("Last turns"));
-    grdTurns->setHorizontalHeaderLabels(
-        {tr("Child"), tr("Started"), tr("Minutes"), tr("How it ended")});
+    grdTurns->setHorizontalHeaderLabels({
+        //: A column's heading: the child whose turn it was.
+        tr("Child"),
+        //: A column's heading: the date and time the turn began.
+        tr("Started"),
+        //: A column's heading: how many minutes the turn took.
+        tr("Minutes"),
+        //: A column's heading: time's up, stopped by a parent...
+        tr("How it ended"),
+    });
     grdTurns->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTurns->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdTurns->setAlternatingRowColors(true);
@@ -53,15 +63,21 @@ frmTurns::frmTurns(const QList<TurnLog::Entry> &entries, const QStringList &chil
     // The columns fit their texts in any font; the last takes the rest of the width.
     grdTurns->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdTurns->horizontalHeader()->setStretchLastSection(true);
+    //: Accessible name of the table's row of column headings.
     grdTurns->horizontalHeader()->setAccessibleName(tr("Columns of the last turns"));
 
+    //: Above the table. & marks the access key; keep it apart from "&Export...".
     lblTurns = new QLabel(tr("&Last turns:"), this);
     lblTurns->setObjectName(QStringLiteral("lblTurns"));
     lblTurns->setBuddy(grdTurns);
 
+    //: A button: saves the record of turns as a CSV file (for a spreadsheet). & marks
+    //: the access key.
     cmdExport = new QPushButton(tr("&Export..."), this);
     cmdExport->setObjectName(QStringLiteral("cmdExport"));
+    //: Accessible name of the button "&Export...".
     cmdExport->setAccessibleName(tr("Export the record of turns"));
+    //: Closes the window.
     cmdClose = new QPushButton(tr("Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setAccessibleName(tr("Close"));
@@ -100,18 +116,26 @@ void frmTurns::fitFont()
 
 QString frmTurns::endingText(const std::optional<TurnLog::Ending> &ending)
 {
+    // How a turn ended, in the table's last column.
     if (!ending)
+        //: How a turn ended: it has not, it still runs.
         return tr("Running");
     switch (*ending) {
     case TurnLog::Ending::TimeUp:
+        //: How a turn ended: its time was up.
         return tr("Time's up");
     case TurnLog::Ending::Stopped:
+        //: How a turn ended: a parent stopped it with the password.
         return tr("Stopped by a parent");
     case TurnLog::Ending::ProgramEnded:
+        //: How a turn ended: the program was ended (the computer was shut down, say),
+        //: and the turn went on at its next start.
         return tr("Program ended");
     case TurnLog::Ending::Abandoned:
         break;
     }
+    //: How a turn ended: the program was ended and not started again before the turn's
+    //: time was over.
     return tr("Abandoned");
 }
 
@@ -145,7 +169,14 @@ void frmTurns::fillTable()
 void frmTurns::cmdExport_Click()
 {
     const QString path = ui().saveFileName(
-        this, tr("Export Turns"), QStringLiteral("turns-%1.csv").arg(m_today.toString(Qt::ISODate)),
+        this,
+        //: The title of the dialog that asks where to save the record of turns.
+        tr("Export Turns"),
+        //: The file name offered. %1 is today's date (2026-12-07). Letters, digits and
+        //: hyphens only.
+        tr("turns-%1.csv").arg(m_today.toString(Qt::ISODate)),
+        //: The kinds of files offered, separated by ;;. Translate the words only; keep
+        //: (*.csv) and (*) as they are.
         tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
@@ -154,6 +185,7 @@ void frmTurns::cmdExport_Click()
     if (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit())
         return;
     ui().message(this,
+                 //: A message when the export fails. %1 is the file's path, %2 why.
                  tr("The turns could not be saved in %1: %2.")
                      .arg(QDir::toNativeSeparators(path), file.errorString()),
                  UiService::MessageIcon::Exclamation, ui().applicationName());

@@ -26,6 +26,24 @@ namespace {
 
 UiService *installedService = nullptr;
 
+// The program's one-line description, as the build declares it, for the translators'
+// catalogue; the build stops when the two part.
+constexpr char descriptionText[] =
+    //: The program's one-line description, under its name in the About window and in
+    //: the desktop's menus: cheerful, for parents.
+    QT_TRANSLATE_NOOP("UiService", "Set a timer to settle disagreements between your kids!!");
+
+constexpr bool sameText(const char *a, const char *b)
+{
+    while (*a != '\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+static_assert(sameText(descriptionText, BuildInfo::description),
+              "the description in UiService.cpp must read as the project() declares it");
+
 // The built-in copies of the pictures and sounds live under these resource prefixes.
 const QString builtInPrefix = QStringLiteral(":/pictures/");
 const QString builtInSoundPrefix = QStringLiteral("qrc:/sounds/");
@@ -116,8 +134,11 @@ void reportSilence(const QString &fileName, const QString &reason)
     if (reported)
         return;
     reported = true;
-    std::fprintf(stderr, "%s: %s is silent: %s\n", qPrintable(applicationName()),
-                 qPrintable(fileName), qPrintable(reason));
+    //: On standard error, after the program's name and ": ". %1 is a sound file's name
+    //: (horn.wav), %2 why it cannot be heard.
+    const QString text =
+        QCoreApplication::translate("UiService", "%1 is silent: %2").arg(fileName, reason);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(applicationName()), qPrintable(text));
     std::fflush(stderr);
 }
 
@@ -130,6 +151,7 @@ void playOnce(const QUrl &source, const QString &fileName, const QUrl &fallback)
         if (effect->status() != QSoundEffect::Error)
             return;
         if (fallback.isEmpty())
+            //: Why a sound cannot be heard (%2 of "%1 is silent: %2").
             reportSilence(fileName,
                           QCoreApplication::translate("UiService", "it cannot be played"));
         else
@@ -146,6 +168,7 @@ void playOnce(const QUrl &source, const QString &fileName, const QUrl &fallback)
 void UiService::playSound(const QString &fileName)
 {
     if (QMediaDevices::defaultAudioOutput().isNull()) {
+        //: Why a sound cannot be heard (%2 of "%1 is silent: %2").
         reportSilence(fileName,
                       QCoreApplication::translate(
                           "UiService", "there is no audio output (no sound server answers)"));
@@ -268,7 +291,7 @@ QString UiService::applicationTitle() const
 
 QString UiService::applicationDescription() const
 {
-    return QString::fromUtf8(BuildInfo::description);
+    return QCoreApplication::translate("UiService", descriptionText);
 }
 
 int UiService::versionMajor() const

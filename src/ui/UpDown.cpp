@@ -12,8 +12,10 @@ UpDown::UpDown(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::TabFocus);
 
     m_up = makeArrow(Qt::UpArrow, QStringLiteral("upButton"));
+    //: Accessible name (read by screen readers) of the arrow that makes the number larger.
     m_up->setAccessibleName(tr("Up"));
     m_down = makeArrow(Qt::DownArrow, QStringLiteral("downButton"));
+    //: Accessible name of the arrow that makes the number smaller.
     m_down->setAccessibleName(tr("Down"));
 
     auto *layout = new QVBoxLayout(this);
