@@ -2,6 +2,11 @@
 # Sourced by the project's shell checks: the run-time files, a tally of named checks,
 # a private X server with or without a window manager, and a wait for a window.
 
+# The checks read the program's own English texts and drive its English access keys,
+# whatever language the machine running them speaks.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES LANGUAGE
+
 # The files the program opens by bare name from its working folder.
 runtime_files=(face.ico smile.ico frown.ico horn.wav chime.wav)
 
