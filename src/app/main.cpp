@@ -28,8 +28,11 @@ int main(int argc, char *argv[])
     // The family's language, from the system locale, before the first text is made.
     const Translations translations;
 
-    frmMain window;
+    // Watching for the end of the session from before the window loads: a signal that
+    // comes meanwhile is answered once the event loop runs, instead of killing the
+    // program with a turn half recorded.
     SessionWatcher watcher;
+    frmMain window;
     QObject::connect(&watcher, &SessionWatcher::sessionEnding, &window, &frmMain::endSession);
     QObject::connect(&window, &frmMain::unloaded, &app, [] { QCoreApplication::exit(0); });
 
