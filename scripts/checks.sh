@@ -43,17 +43,30 @@ summary() {
 }
 
 # start_xvfb <log file> [screen]: starts Xvfb on a display it picks itself (screen
-# 1024x768x24 unless given), exports DISPLAY and sets xvfb_pid; fails when no server
-# came up within 10 s. The server writes the number of its display to a file beside
-# the log.
+# 1024x768x24 unless given), exports DISPLAY and sets xvfb_pid once the server answers
+# there. The server writes the number of its display to a file beside the log. A server
+# that dies or does not answer within 30 s is tried again, three times in all: shared
+# machines now and then lose a freshly started server.
 start_xvfb() {
+    local attempt
+    for attempt in 1 2 3; do
+        try_xvfb "$@" && return 0
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        echo "Xvfb, attempt $attempt, did not answer" >>"$1.attempts"
+    done
+    return 1
+}
+try_xvfb() {
     local display= number_file="$1.display"
     : >"$number_file"
     Xvfb -displayfd 3 -screen 0 "${2:-1024x768x24}" -nolisten tcp 3>"$number_file" >"$1" 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         display=$(sed -n 's/^\([0-9][0-9]*\)$/\1/p' "$number_file")
-        [ -n "$display" ] && break
+        [ -n "$display" ] && timeout 5 xprop -display ":$display" -root >/dev/null 2>&1 && break
+        kill -0 "$xvfb_pid" 2>/dev/null || return 1
+        display=
         sleep 0.1
     done
     [ -n "$display" ] || return 1
@@ -61,13 +74,21 @@ start_xvfb() {
 }
 
 # start_openbox <log file>: starts openbox on DISPLAY and sets wm_pid; fails when it
-# has not taken the screen within 10 s.
+# has not taken the screen within 30 s. An openbox that gives up at once is started
+# again, three times in all.
 start_openbox() {
-    openbox --sm-disable >"$1" 2>&1 &
-    wm_pid=$!
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
+    local attempt
+    for attempt in 1 2 3; do
+        openbox --sm-disable >>"$1" 2>&1 &
+        wm_pid=$!
+        for _ in $(seq 300); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+            kill -0 "$wm_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$wm_pid" 2>/dev/null
+        wait "$wm_pid" 2>/dev/null
+        sleep 0.5
     done
     return 1
 }

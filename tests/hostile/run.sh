@@ -57,7 +57,7 @@ start_desktop() {
     fi
     if ! start_openbox "$work/$1.openbox.log"; then
         echo "FAIL: openbox did not start"
-        cat "$work/$1.openbox.log"
+        cat "$work/$1.openbox.log" "$work/$1.xvfb.log"
         return 1
     fi
 }
