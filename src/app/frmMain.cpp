@@ -12,6 +12,7 @@
 #include "settings/frmSetTime.h"
 #include "turns/frmTurns.h"
 #include "ui/Controls.h"
+#include "ui/TimeLeftBar.h"
 #include "ui/UiService.h"
 #include "ui/WindowSystem.h"
 
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -68,12 +68,11 @@ void frmMain::createControls()
     labelPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label1->setPalette(labelPalette);
 
-    TimeBar = new QProgressBar(m_client);
+    TimeBar = new TimeLeftBar(m_client);
     TimeBar->setObjectName(QStringLiteral("TimeBar"));
     TimeBar->setGeometry(Twips::rect(0, 2280, 3135, 255));
     //: Accessible name (read by screen readers) of the bar that fills as a turn runs.
     TimeBar->setAccessibleName(tr("Time left"));
-    TimeBar->setTextVisible(false);
     TimeBar->setRange(0, 100);
     TimeBar->setValue(0);
 
@@ -320,15 +319,9 @@ void frmMain::refreshBar()
     } else if (!m_children.isEmpty()) {
         text = Children::nextText(m_children.next());
     }
-    TimeBar->setTextVisible(!text.isEmpty());
-    TimeBar->setFormat(text);
-    TimeBar->setToolTip(text);
-    TimeBar->setAccessibleDescription(text);
-    if (TimeBar->font().bold() != m_countdown.inLastMinute()) {
-        QFont font = TimeBar->font();
-        font.setBold(m_countdown.inLastMinute());
-        TimeBar->setFont(font);
-    }
+    // While a turn runs the value and the text change together, in one paint.
+    TimeBar->showValue(m_countdown.isRunning() ? CurrentTime() : TimeBar->value(), text,
+                       m_countdown.inLastMinute());
 }
 
 void frmMain::announceNext()

@@ -13,7 +13,7 @@
 class QAction;
 class QLabel;
 class QMenu;
-class QProgressBar;
+class TimeLeftBar;
 class QTimer;
 
 // The program's one main window. It shows the countdown, carries the menus from which
@@ -122,7 +122,7 @@ private:
     QWidget *m_client = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Label1 = nullptr;
-    QProgressBar *TimeBar = nullptr;
+    TimeLeftBar *TimeBar = nullptr;
     QTimer *Timer1 = nullptr;
 
     QAction *mnuPasswords = nullptr;

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 
 #include "logic/TurnRecord.h"
+#include "ui/TimeLeftBar.h"
 #include "ui/UiService.h"
 #include "ui/WindowSystem.h"
 
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLoggingCategory>
-#include <QProgressBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -90,7 +90,6 @@ void frmMain::Timer1_Timer()
 {
     const Countdown::Tick tick = m_countdown.tick();
     if (tick != Countdown::Tick::TimeUp) {
-        TimeBar->setValue(CurrentTime());
         // A minute before the end, a soft chime, once, so that a game can be saved.
         if (tick == Countdown::Tick::Warning)
             ui().playSound(QStringLiteral("chime.wav"));

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/PictureDifference.h"
+#include "ui/TimeLeftBar.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QTest>
+#include <QToolTip>
+
+// The main window's bar paints its own text; it must look as a stock progress bar
+// with that text, and cost one paint a tick.
+class TestTimeLeftBar : public QObject
+{
+    Q_OBJECT
+private slots:
+    void looksLikeTheStockBar_data();
+    void looksLikeTheStockBar();
+    void aTickIsOnePaint_data();
+    void aTickIsOnePaint();
+    void toolTipAndDescriptionReadTheTextOfTheMoment();
+};
+
+namespace {
+const QRect barGeometry(0, 152, 209, 17); // the main window's bar
+
+// The picture of a bar as it shows on screen.
+QImage shown(QProgressBar &bar)
+{
+    bar.setGeometry(barGeometry);
+    bar.show();
+    if (!QTest::qWaitForWindowExposed(&bar))
+        return QImage();
+    return bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+} // namespace
+
+void TestTimeLeftBar::looksLikeTheStockBar_data()
+{
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("no text") << 600 << 0 << QString() << false;
+    QTest::newRow("start of a turn") << 600 << 0 << QStringLiteral("10:00") << false;
+    QTest::newRow("text over the filled part") << 600 << 400 << QStringLiteral("3:20") << false;
+    QTest::newRow("filled part ends inside the text") << 600 << 300 << QStringLiteral("5:00") << false;
+    QTest::newRow("a name, last minute in bold") << 600 << 570 << QStringLiteral("Ann: 0:30") << true;
+    QTest::newRow("next child") << 600 << 0 << QStringLiteral("Next: Ben") << false;
+}
+
+void TestTimeLeftBar::looksLikeTheStockBar()
+{
+    QFETCH(int, maximum);
+    QFETCH(int, value);
+    QFETCH(QString, text);
+    QFETCH(bool, bold);
+
+    QProgressBar stock;
+    stock.setRange(0, maximum);
+    stock.setValue(value);
+    stock.setFormat(text);
+    stock.setTextVisible(!text.isEmpty());
+    QFont font = stock.font();
+    font.setBold(bold);
+    stock.setFont(font);
+
+    TimeLeftBar bar;
+    bar.setRange(0, maximum);
+    bar.showValue(value, text, bold);
+
+    const QString difference = pictureDifference(shown(bar), shown(stock));
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void TestTimeLeftBar::aTickIsOnePaint_data()
+{
+    // A turn of ten minutes moves the bar by a pixel every third second; a turn of
+    // thirty seconds at every one.
+    QTest::addColumn<int>("length");
+    QTest::newRow("ten minutes") << 600;
+    QTest::newRow("thirty seconds") << 30;
+}
+
+void TestTimeLeftBar::aTickIsOnePaint()
+{
+    QFETCH(int, length);
+    TimeLeftBar bar;
+    bar.setRange(0, length);
+    bar.showValue(0, QStringLiteral("0:00"), false);
+    shown(bar);
+    QApplication::processEvents();
+
+    for (int count = 1; count <= 12; ++count) {
+        const int before = bar.paintCount();
+        const QString text = QStringLiteral("0:%1").arg(count, 2, 10, QLatin1Char('0'));
+        bar.showValue(count, text, false);
+        QCOMPARE(bar.paintCount(), before + 1); // painted at once...
+        QApplication::processEvents();
+        QCOMPARE(bar.paintCount(), before + 1); // ...and not again later
+        QCOMPARE(bar.text(), text);
+    }
+    // Nothing new, nothing painted.
+    const int before = bar.paintCount();
+    bar.showValue(12, QStringLiteral("0:12"), false);
+    QApplication::processEvents();
+    QCOMPARE(bar.paintCount(), before);
+}
+
+void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
+{
+    TimeLeftBar bar;
+    bar.setRange(0, 600);
+    shown(bar);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&bar);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::ProgressBar);
+
+    const auto toolTip = [&bar] {
+        const QPoint inside(5, 5);
+        QHelpEvent help(QEvent::ToolTip, inside, bar.mapToGlobal(inside));
+        QApplication::sendEvent(&bar, &help);
+        return help.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(toolTip(), QString());
+    QCOMPARE(accessible->text(QAccessible::Description), QString());
+
+    for (const auto &[value, text] : {std::pair(1, "9:59"), std::pair(2, "9:58")}) {
+        bar.showValue(value, QString::fromLatin1(text), false);
+        QCOMPARE(toolTip(), QString::fromLatin1(text));
+        QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(text));
+        QCOMPARE(accessible->valueInterface()->currentValue().toInt(), value);
+    }
+    bar.showValue(0, QString(), false);
+    QCOMPARE(toolTip(), QString());
+    QCOMPARE(accessible->text(QAccessible::Description), QString());
+    QToolTip::hideText();
+}
+
+QTEST_MAIN(TestTimeLeftBar)
+#include "tst_timeleftbar.moc"
