@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
 #include "support/TestSupport.h"
+#include "ui/TimeLeftBar.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -31,6 +32,7 @@ QStringList unnamedControls(QWidget *window)
         const bool matters =
             qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control) ||
             qobject_cast<QPlainTextEdit *>(control) || qobject_cast<QProgressBar *>(control) ||
+            qobject_cast<TimeLeftBar *>(control) ||
             qobject_cast<QAbstractItemView *>(control) || (label && !label->pixmap().isNull()) ||
             control->focusPolicy() != Qt::NoFocus;
         if (matters && control->isVisibleTo(window) && accessibleName(control).isEmpty())
@@ -56,7 +58,7 @@ private slots:
 void TestAccessibility::barReadsTheTimeLeftWhileCounting()
 {
     MainWindowFixture main("[Settings]\nMaxTime=600\n");
-    QProgressBar *bar = main.bar;
+    TimeLeftBar *bar = main.bar;
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(bar);
     QVERIFY(!bar->isTextVisible());
     QCOMPARE(accessible->text(QAccessible::Description), QString());

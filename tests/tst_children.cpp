@@ -7,12 +7,12 @@
 #include "logic/TurnRecord.h"
 #include "settings/frmChildren.h"
 #include "support/TestSupport.h"
+#include "ui/TimeLeftBar.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -274,7 +274,7 @@ void TestChildren::warningAMinuteBeforeTheEnd()
     if (resumedAt < 0)
         main.stopStart->trigger();
     const int from = main.window->CurrentTime();
-    QCOMPARE(main.bar->font().bold(), resumedAt >= length - 60 && length > 120);
+    QCOMPARE(main.bar->isBold(), resumedAt >= length - 60 && length > 120);
 
     int chimedAt = 0;
     for (int count = from + 1; count < length; ++count) {
@@ -284,11 +284,11 @@ void TestChildren::warningAMinuteBeforeTheEnd()
     }
     QCOMPARE(chimedAt, chimeAt);
     QCOMPARE(main.recorder.sounds.count(QStringLiteral("chime.wav")), chimeAt ? 1 : 0);
-    QCOMPARE(main.bar->font().bold(), length > 120);
+    QCOMPARE(main.bar->isBold(), length > 120);
     QCOMPARE(main.label->text(), QStringLiteral("Timer Started!"));
     main.tick();
     QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));
-    QVERIFY(!main.bar->font().bold());
+    QVERIFY(!main.bar->isBold());
 }
 
 QTEST_MAIN(TestChildren)

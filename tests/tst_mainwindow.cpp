@@ -3,6 +3,7 @@
 #include "logic/SettingsStore.h"
 #include "support/PictureDifference.h"
 #include "support/TestSupport.h"
+#include "ui/TimeLeftBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
-#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frmMain.h"
 #include "support/TestSupport.h"
+#include "ui/TimeLeftBar.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QProgressBar>
 #include <QTest>
 #include <QToolTip>
 
@@ -16,6 +17,8 @@ class TestTimeLeftBar : public QObject
 private slots:
     void looksLikeTheStockBar_data();
     void looksLikeTheStockBar();
+    void aPaintCoversEveryPixelThatChanges_data();
+    void aPaintCoversEveryPixelThatChanges();
     void aTickIsOnePaint_data();
     void aTickIsOnePaint();
     void toolTipAndDescriptionReadTheTextOfTheMoment();
@@ -25,7 +28,7 @@ namespace {
 const QRect barGeometry(0, 152, 209, 17); // the main window's bar
 
 // The picture of a bar as it shows on screen.
-QImage shown(QProgressBar &bar)
+QImage shown(QWidget &bar)
 {
     bar.setGeometry(barGeometry);
     bar.show();
@@ -71,6 +74,44 @@ void TestTimeLeftBar::looksLikeTheStockBar()
 
     const QString difference = pictureDifference(shown(bar), shown(stock));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges_data()
+{
+    QTest::addColumn<int>("fromValue");
+    QTest::addColumn<QString>("fromText");
+    QTest::addColumn<int>("toValue");
+    QTest::addColumn<QString>("toText");
+    QTest::addColumn<bool>("toBold");
+    QTest::newRow("a tick, the bar does not move") << 0 << "10:00" << 1 << "9:59" << false;
+    QTest::newRow("a tick, the bar moves") << 299 << "5:01" << 300 << "5:00" << false;
+    QTest::newRow("a shorter text") << 540 << "1:00" << 541 << "0:59" << false;
+    QTest::newRow("the last minute turns bold") << 539 << "Ann: 1:01" << 540 << "Ann: 1:00" << true;
+    QTest::newRow("the text goes") << 420 << "3:00" << 420 << "" << false;
+    QTest::newRow("a long way at once") << 30 << "9:30" << 580 << "0:20" << false;
+}
+
+void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges()
+{
+    QFETCH(int, fromValue);
+    QFETCH(QString, fromText);
+    QFETCH(int, toValue);
+    QFETCH(QString, toText);
+    QFETCH(bool, toBold);
+
+    TimeLeftBar bar;
+    bar.setRange(0, 600);
+    bar.showValue(fromValue, fromText, false);
+    const QImage before = shown(bar);
+    bar.showValue(toValue, toText, toBold);
+    const QRegion painted = bar.lastPaintedRegion();
+    const QImage after = shown(bar);
+
+    int outside = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            outside += after.pixel(x, y) != before.pixel(x, y) && !painted.contains(QPoint(x, y));
+    QCOMPARE(outside, 0);
 }
 
 void TestTimeLeftBar::aTickIsOnePaint_data()

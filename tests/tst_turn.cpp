@@ -5,12 +5,12 @@
 #include "logic/SettingsStore.h"
 #include "logic/TurnRecord.h"
 #include "support/TestSupport.h"
+#include "ui/TimeLeftBar.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 

@@ -12,12 +12,19 @@
 
 namespace {
 
-// What a screen reader is told about the bar: the stock progress bar's role and
-// value, and as description the text shown at the moment it asks.
+// The style may draw the end of the filled part, its edge and its shading, a few
+// pixels either side of where the value puts it.
+constexpr int filledEndMargin = 4;
+
+// What a screen reader is told about the bar: a progress bar's role and value, and
+// as description the text shown at the moment it asks.
 class AccessibleTimeLeftBar : public QAccessibleWidget, public QAccessibleValueInterface
 {
 public:
-    explicit AccessibleTimeLeftBar(TimeLeftBar *bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+    explicit AccessibleTimeLeftBar(TimeLeftBar *bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar)
+    {
+    }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -54,105 +61,164 @@ QAccessibleInterface *accessibleTimeLeftBar(const QString &className, QObject *o
 
 } // namespace
 
-TimeLeftBar::TimeLeftBar(QWidget *parent) : QProgressBar(parent)
+TimeLeftBar::TimeLeftBar(QWidget *parent) : QWidget(parent)
 {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleTimeLeftBar);
         return true;
     }();
     Q_UNUSED(factoryInstalled);
-    // The bar paints its own text: the stock one, a percentage, never shows.
-    setFormat(QString());
-    setTextVisible(false);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_textFont = font();
     m_shaped.setTextFormat(Qt::PlainText);
     m_shaped.setPerformanceHint(QStaticText::AggressiveCaching);
 }
 
+void TimeLeftBar::setRange(int minimum, int maximum)
+{
+    if (minimum == m_minimum && maximum == m_maximum)
+        return;
+    m_minimum = minimum;
+    m_maximum = qMax(minimum, maximum);
+    if (m_value < m_minimum || m_value > m_maximum)
+        m_value = m_minimum;
+    update();
+    valueChanged();
+}
+
+void TimeLeftBar::setValue(int value)
+{
+    if (value == m_value || value < m_minimum || value > m_maximum)
+        return;
+    const int before = filledEnd(m_value);
+    m_value = value;
+    const int after = filledEnd(m_value);
+    update(QRect(qMin(before, after) - filledEndMargin, 0,
+                 qAbs(after - before) + 2 * filledEndMargin, height()));
+    valueChanged();
+}
+
 void TimeLeftBar::showValue(int value, const QString &text, bool bold)
 {
-    const QRect before = textRect();
-    const bool textChanges = text != m_text || bold != font().bold();
-    if (bold != font().bold()) {
-        QFont shown = font();
-        shown.setBold(bold);
-        setFont(shown);
-    }
-    if (text != m_text) {
+    QRegion changed;
+    if (text != m_text || bold != m_textFont.bold()) {
+        changed += textRect();
+        if (bold != m_textFont.bold()) {
+            m_textFont = font();
+            m_textFont.setBold(bold);
+        }
         m_text = text;
         m_shaped.setText(text);
-        m_shaped.prepare(QTransform(), font());
+        m_shaped.prepare(QTransform(), m_textFont);
+        changed += textRect();
     }
-    setTextVisible(!text.isEmpty());
-    // The stock bar repaints itself, at once, when the value moves a pixel of the bar;
-    // otherwise only the text is painted again, also at once rather than later.
-    const int paintsBefore = m_paints;
-    setValue(value);
-    if (textChanges && m_paints == paintsBefore && isVisible())
-        repaint(before.united(textRect()));
+    if (value != m_value && value >= m_minimum && value <= m_maximum) {
+        const int before = filledEnd(m_value);
+        m_value = value;
+        const int after = filledEnd(m_value);
+        changed += QRect(qMin(before, after) - filledEndMargin, 0,
+                         qAbs(after - before) + 2 * filledEndMargin, height());
+        valueChanged();
+    }
+    changed &= rect();
+    if (changed.isEmpty() || !isVisible())
+        return;
+    // At once, rather than in a paint posted for later: the tick has nothing else to do.
+    repaint(changed);
     if (QToolTip::isVisible() && underMouse())
         QToolTip::showText(QCursor::pos(), m_text, this);
 }
 
-QString TimeLeftBar::text() const
+void TimeLeftBar::valueChanged()
 {
-    return isTextVisible() ? m_text : QString();
+    if (!QAccessible::isActive() || !isVisible())
+        return;
+    QAccessibleValueChangeEvent event(this, m_value);
+    QAccessible::updateAccessibility(&event);
 }
 
 bool TimeLeftBar::event(QEvent *event)
 {
     // With no text, the bar has no tool tip of its own either.
-    if (event->type() == QEvent::ToolTip && isTextVisible() && !m_text.isEmpty()) {
+    if (event->type() == QEvent::ToolTip && isTextVisible()) {
         QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), m_text, this);
         return true;
     }
-    return QProgressBar::event(event);
+    if (event->type() == QEvent::FontChange) {
+        const bool bold = m_textFont.bold();
+        m_textFont = font();
+        m_textFont.setBold(bold);
+        m_shaped.prepare(QTransform(), m_textFont);
+    }
+    return QWidget::event(event);
 }
 
-// Where the text stands: centred in the style's place for the label, as the stock bar
-// centres its own.
+// The options a stock progress bar hands the style, with no text of the style's own.
+QStyleOptionProgressBar TimeLeftBar::styleOption() const
+{
+    QStyleOptionProgressBar option;
+    option.initFrom(this);
+    option.state |= QStyle::State_Horizontal;
+    option.minimum = m_minimum;
+    option.maximum = m_maximum;
+    option.progress = m_value;
+    option.textAlignment = Qt::AlignLeft;
+    option.textVisible = false;
+    return option;
+}
+
+// Where the filled part of the bar ends, at a value, in the bar's own pixels.
+int TimeLeftBar::filledEnd(int value) const
+{
+    const QStyleOptionProgressBar option = styleOption();
+    const QRect contents = style()->subElementRect(QStyle::SE_ProgressBarContents, &option, this);
+    const qint64 steps = qMax<qint64>(1, qint64(m_maximum) - m_minimum);
+    const qint64 filled = (qint64(value) - m_minimum) * contents.width() / steps;
+    return layoutDirection() == Qt::RightToLeft ? contents.right() - int(filled)
+                                                : contents.left() + int(filled);
+}
+
+// Where the text stands: centred in the style's place for a progress bar's label.
 QRect TimeLeftBar::textRect() const
 {
     if (m_text.isEmpty())
         return QRect();
-    QStyleOptionProgressBar option;
-    initStyleOption(&option);
+    const QStyleOptionProgressBar option = styleOption();
     const QRect label = style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, this);
-    const QSize size = m_shaped.size().toSize() + QSize(2, 2);
-    QRect placed(QPoint(), size);
+    QRect placed(QPoint(), m_shaped.size().toSize() + QSize(4, 4));
     placed.moveCenter(label.center());
     return placed;
 }
 
-void TimeLeftBar::paintEvent(QPaintEvent *)
+void TimeLeftBar::paintEvent(QPaintEvent *event)
 {
     ++m_paints;
+    m_lastPainted = event->region();
     QStylePainter painter(this);
-    QStyleOptionProgressBar option;
-    initStyleOption(&option);
-    option.textVisible = false;
+    const QStyleOptionProgressBar option = styleOption();
     painter.drawControl(QStyle::CE_ProgressBar, option);
-    if (!isTextVisible() || m_text.isEmpty())
+    if (m_text.isEmpty())
         return;
 
-    // As the style writes a bar's text: in the text colour over the empty part, in the
-    // highlighted text colour over the filled part.
+    // As the style writes a progress bar's text: in the text colour over the empty
+    // part of the bar, in the highlighted text colour over the filled part.
     const QRect label = style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, this);
-    const qint64 steps = qMax<qint64>(1, qint64(maximum()) - minimum());
-    const qint64 filled = (qint64(value()) - minimum()) * label.width() / steps;
+    const qint64 steps = qMax<qint64>(1, qint64(m_maximum) - m_minimum);
+    const qint64 filled = (qint64(m_value) - m_minimum) * label.width() / steps;
     QRect done;
-    if (filled >= 0 && filled <= label.width())
+    if (filled > 0 && filled <= label.width())
         done = QRect(label.left(), label.top(), int(filled), label.height());
     if (layoutDirection() == Qt::RightToLeft && !done.isNull())
         done.moveRight(label.right());
     const QSizeF size = m_shaped.size();
     const QPointF at(label.left() + (label.width() - size.width()) / 2.0,
                      label.top() + (label.height() - size.height()) / 2.0);
-    painter.setFont(font());
-    painter.setClipRegion(QRegion(label).subtracted(done));
+    painter.setFont(m_textFont);
+    painter.setClipRegion(event->region() & QRegion(label).subtracted(done));
     painter.setPen(palette().color(QPalette::Text));
     painter.drawStaticText(at, m_shaped);
     if (!done.isNull()) {
-        painter.setClipRect(done);
+        painter.setClipRegion(event->region() & done);
         painter.setPen(palette().color(QPalette::HighlightedText));
         painter.drawStaticText(at, m_shaped);
     }

@@ -1,28 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QProgressBar>
+#include <QFont>
+#include <QRegion>
 #include <QStaticText>
+#include <QWidget>
 
-// The main window's progress bar with a text of its own ("9:57", "Ann: 9:57"). A
-// running turn changes both the bar and its text every second, and a plain progress
-// bar would measure and shape the text at every paint and paint twice, once for the
-// value and once for the new text. This one shapes each new text once, paints it over
-// the bar the style draws, and shows a new value and text in one paint of what changed.
-// Its tool tip and the description screen readers hear are the text of the moment,
-// read when asked for rather than rewritten at every tick.
-class TimeLeftBar : public QProgressBar
+class QStyleOptionProgressBar;
+
+// The main window's progress bar, with a text of its own ("9:57", "Ann: 9:57"). A
+// running turn changes the bar and its text every second; a stock progress bar would
+// paint all of itself twice for it, measuring and shaping the text at each paint. This
+// bar has the style draw the bar as it draws any progress bar, paints over it a text
+// shaped once per change, and shows a new value and text in one paint of the pixels
+// that change. Its tool tip and the description screen readers hear are the text of
+// the moment, read when asked for rather than rewritten at every tick.
+class TimeLeftBar : public QWidget
 {
     Q_OBJECT
 public:
     explicit TimeLeftBar(QWidget *parent = nullptr);
 
-    // Shows a new value and text together; an empty text hides the text.
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
+    int value() const { return m_value; }
+    void setRange(int minimum, int maximum);
+    void setMaximum(int maximum) { setRange(qMin(m_minimum, maximum), maximum); }
+    // A value outside the range is ignored, as a stock progress bar ignores it.
+    void setValue(int value);
+
+    // Shows a new value and text together, at once; an empty text shows none.
     void showValue(int value, const QString &text, bool bold);
+    QString text() const { return m_text; }
+    bool isTextVisible() const { return !m_text.isEmpty(); }
+    bool isBold() const { return m_textFont.bold(); }
 
-    QString text() const override;
-
-    // How many times the bar was painted: a tick costs one paint.
+    // What the last paint covered, and how many paints there were: a tick costs one
+    // paint of what changed.
+    QRegion lastPaintedRegion() const { return m_lastPainted; }
     int paintCount() const { return m_paints; }
 
 protected:
@@ -30,9 +45,17 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QStyleOptionProgressBar styleOption() const;
+    int filledEnd(int value) const;
     QRect textRect() const;
+    void valueChanged();
 
+    int m_minimum = 0;
+    int m_maximum = 100;
+    int m_value = 0;
     QString m_text;
+    QFont m_textFont;
     QStaticText m_shaped;
+    QRegion m_lastPainted;
     int m_paints = 0;
 };

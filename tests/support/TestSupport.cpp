@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
+#include "ui/TimeLeftBar.h"
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
 
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -323,7 +323,7 @@ void MainWindowFixture::load()
     window = std::make_unique<frmMain>();
     window->show();
     timer = window->findChild<QTimer *>(QStringLiteral("Timer1"));
-    bar = window->findChild<QProgressBar *>(QStringLiteral("TimeBar"));
+    bar = window->findChild<TimeLeftBar *>(QStringLiteral("TimeBar"));
     label = window->findChild<QLabel *>(QStringLiteral("Label1"));
     image = window->findChild<QLabel *>(QStringLiteral("Image1"));
     stopStart = action("mnuStopStart");

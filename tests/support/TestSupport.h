@@ -18,7 +18,7 @@
 
 class QAction;
 class QLabel;
-class QProgressBar;
+class TimeLeftBar;
 class frmMain;
 
 // Records message boxes, sounds and file dialogs instead of showing and playing them.
@@ -230,7 +230,7 @@ public:
     RecordingUi recorder;
     std::unique_ptr<frmMain> window;
     QTimer *timer = nullptr;
-    QProgressBar *bar = nullptr;
+    TimeLeftBar *bar = nullptr;
     QLabel *label = nullptr;
     QLabel *image = nullptr;
     QAction *stopStart = nullptr;
