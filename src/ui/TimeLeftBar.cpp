@@ -70,8 +70,6 @@ TimeLeftBar::TimeLeftBar(QWidget *parent) : QWidget(parent)
     Q_UNUSED(factoryInstalled);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_textFont = font();
-    m_shaped.setTextFormat(Qt::PlainText);
-    m_shaped.setPerformanceHint(QStaticText::AggressiveCaching);
 }
 
 void TimeLeftBar::setRange(int minimum, int maximum)
@@ -106,10 +104,10 @@ void TimeLeftBar::showValue(int value, const QString &text, bool bold)
         if (bold != m_textFont.bold()) {
             m_textFont = font();
             m_textFont.setBold(bold);
+            m_shapedPieces.clear();
         }
         m_text = text;
-        m_shaped.setText(text);
-        m_shaped.prepare(QTransform(), m_textFont);
+        layOutText();
         changed += textRect();
     }
     if (value != m_value && value >= m_minimum && value <= m_maximum) {
@@ -144,13 +142,62 @@ bool TimeLeftBar::event(QEvent *event)
         QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), m_text, this);
         return true;
     }
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+    case QEvent::LayoutDirectionChange:
+        m_places.reset();
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::FontChange) {
         const bool bold = m_textFont.bold();
         m_textFont = font();
         m_textFont.setBold(bold);
-        m_shaped.prepare(QTransform(), m_textFont);
+        m_shapedPieces.clear();
+        layOutText();
     }
     return QWidget::event(event);
+}
+
+void TimeLeftBar::layOutText()
+{
+    // Glyphs keep their advances across pieces: the digits of a time are as wide
+    // whatever stands beside them.
+    static const QString ownPieces = QStringLiteral("0123456789:");
+    const auto shape = [this](const QString &piece) {
+        QStaticText prepared(piece);
+        prepared.setTextFormat(Qt::PlainText);
+        prepared.setPerformanceHint(QStaticText::AggressiveCaching);
+        prepared.prepare(QTransform(), m_textFont);
+        return m_shapedPieces.insert(piece, prepared);
+    };
+    // Every digit is shaped at the first text, so that no later second shapes one.
+    if (m_shapedPieces.isEmpty() || m_shapedPieces.size() > 64) {
+        m_shapedPieces.clear();
+        for (const QChar digit : ownPieces)
+            shape(QString(digit));
+    }
+    m_pieces.clear();
+    qreal x = 0;
+    qreal height = 0;
+    for (qsizetype start = 0; start < m_text.size();) {
+        qsizetype end = start + 1;
+        if (!ownPieces.contains(m_text.at(start)))
+            while (end < m_text.size() && !ownPieces.contains(m_text.at(end)))
+                ++end;
+        const QString piece = m_text.mid(start, end - start);
+        auto shaped = m_shapedPieces.find(piece);
+        if (shaped == m_shapedPieces.end())
+            shaped = shape(piece);
+        m_pieces.append({shaped.value(), x});
+        x += shaped->size().width();
+        height = qMax(height, shaped->size().height());
+        start = end;
+    }
+    m_textSize = QSizeF(x, height);
 }
 
 // The options a stock progress bar hands the style, with no text of the style's own.
@@ -167,11 +214,22 @@ QStyleOptionProgressBar TimeLeftBar::styleOption() const
     return option;
 }
 
+// Where the style puts a progress bar's parts, asked once for each size, style, font
+// and direction.
+const TimeLeftBar::Places &TimeLeftBar::places() const
+{
+    if (!m_places) {
+        const QStyleOptionProgressBar option = styleOption();
+        m_places = Places{style()->subElementRect(QStyle::SE_ProgressBarContents, &option, this),
+                          style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, this)};
+    }
+    return *m_places;
+}
+
 // Where the filled part of the bar ends, at a value, in the bar's own pixels.
 int TimeLeftBar::filledEnd(int value) const
 {
-    const QStyleOptionProgressBar option = styleOption();
-    const QRect contents = style()->subElementRect(QStyle::SE_ProgressBarContents, &option, this);
+    const QRect contents = places().contents;
     const qint64 steps = qMax<qint64>(1, qint64(m_maximum) - m_minimum);
     const qint64 filled = (qint64(value) - m_minimum) * contents.width() / steps;
     return layoutDirection() == Qt::RightToLeft ? contents.right() - int(filled)
@@ -183,9 +241,8 @@ QRect TimeLeftBar::textRect() const
 {
     if (m_text.isEmpty())
         return QRect();
-    const QStyleOptionProgressBar option = styleOption();
-    const QRect label = style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, this);
-    QRect placed(QPoint(), m_shaped.size().toSize() + QSize(4, 4));
+    const QRect label = places().label;
+    QRect placed(QPoint(), m_textSize.toSize() + QSize(4, 4));
     placed.moveCenter(label.center());
     return placed;
 }
@@ -202,7 +259,7 @@ void TimeLeftBar::paintEvent(QPaintEvent *event)
 
     // As the style writes a progress bar's text: in the text colour over the empty
     // part of the bar, in the highlighted text colour over the filled part.
-    const QRect label = style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, this);
+    const QRect label = places().label;
     const qint64 steps = qMax<qint64>(1, qint64(m_maximum) - m_minimum);
     const qint64 filled = (qint64(m_value) - m_minimum) * label.width() / steps;
     QRect done;
@@ -210,16 +267,29 @@ void TimeLeftBar::paintEvent(QPaintEvent *event)
         done = QRect(label.left(), label.top(), int(filled), label.height());
     if (layoutDirection() == Qt::RightToLeft && !done.isNull())
         done.moveRight(label.right());
-    const QSizeF size = m_shaped.size();
-    const QPointF at(label.left() + (label.width() - size.width()) / 2.0,
-                     label.top() + (label.height() - size.height()) / 2.0);
+    const QRect textPlace = textRect();
     painter.setFont(m_textFont);
-    painter.setClipRegion(event->region() & QRegion(label).subtracted(done));
-    painter.setPen(palette().color(QPalette::Text));
-    painter.drawStaticText(at, m_shaped);
-    if (!done.isNull()) {
+    if (done.isNull() || !done.intersects(textPlace)) {
+        painter.setPen(palette().color(QPalette::Text));
+        drawText(painter, label);
+    } else if (done.contains(textPlace)) {
+        painter.setPen(palette().color(QPalette::HighlightedText));
+        drawText(painter, label);
+    } else {
+        painter.setClipRegion(event->region() & QRegion(label).subtracted(done));
+        painter.setPen(palette().color(QPalette::Text));
+        drawText(painter, label);
         painter.setClipRegion(event->region() & done);
         painter.setPen(palette().color(QPalette::HighlightedText));
-        painter.drawStaticText(at, m_shaped);
+        drawText(painter, label);
     }
+}
+
+// The pieces of the text side by side, centred in the label's place.
+void TimeLeftBar::drawText(QPainter &painter, const QRect &label) const
+{
+    const QPointF at(label.left() + (label.width() - m_textSize.width()) / 2.0,
+                     label.top() + (label.height() - m_textSize.height()) / 2.0);
+    for (const Piece &piece : m_pieces)
+        painter.drawStaticText(at + QPointF(piece.x, 0), piece.shaped);
 }

@@ -2,18 +2,23 @@
 #pragma once
 
 #include <QFont>
+#include <QHash>
+#include <QList>
 #include <QRegion>
 #include <QStaticText>
 #include <QWidget>
 
+#include <optional>
+
+class QPainter;
 class QStyleOptionProgressBar;
 
 // The main window's progress bar, with a text of its own ("9:57", "Ann: 9:57"). A
 // running turn changes the bar and its text every second; a stock progress bar would
 // paint all of itself twice for it, measuring and shaping the text at each paint. This
 // bar has the style draw the bar as it draws any progress bar, paints over it a text
-// shaped once per change, and shows a new value and text in one paint of the pixels
-// that change. Its tool tip and the description screen readers hear are the text of
+// whose pieces are shaped once, and shows a new value and text in one paint of the
+// pixels that change. Its tool tip and the description screen readers hear are the text of
 // the moment, read when asked for rather than rewritten at every tick.
 class TimeLeftBar : public QWidget
 {
@@ -45,7 +50,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    struct Places {
+        QRect contents;
+        QRect label;
+    };
     QStyleOptionProgressBar styleOption() const;
+    const Places &places() const;
     int filledEnd(int value) const;
     QRect textRect() const;
     void valueChanged();
@@ -53,9 +63,21 @@ private:
     int m_minimum = 0;
     int m_maximum = 100;
     int m_value = 0;
+    struct Piece {
+        QStaticText shaped;
+        qreal x;
+    };
+    void layOutText();
+    void drawText(QPainter &painter, const QRect &label) const;
+
     QString m_text;
     QFont m_textFont;
-    QStaticText m_shaped;
+    // The text in pieces, each shaped once and kept: a run of letters (a name), and
+    // each digit and colon of the time on its own, so that a new second shapes nothing.
+    QHash<QString, QStaticText> m_shapedPieces;
+    QList<Piece> m_pieces;
+    QSizeF m_textSize;
+    mutable std::optional<Places> m_places;
     QRegion m_lastPainted;
     int m_paints = 0;
 };
