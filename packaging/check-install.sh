@@ -40,6 +40,8 @@ check "the program is installed in bin/" test -x "$prefix/bin/TurnKeeper"
 check "turnkeeper-lock is installed beside it" test -x "$prefix/bin/turnkeeper-lock"
 check "the installed turnkeeper-lock answers --version" \
     grep -qx "turnkeeper-lock [0-9.]*" <<<"$("$prefix/bin/turnkeeper-lock" --version)"
+check "the sound module is installed in the library folder" \
+    test -n "$(find "$prefix" -path "*/lib*/turnkeeper/turnkeeper-sound.so")"
 for file in "${runtime_files[@]}"; do
     check "share/turnkeeper/$file is installed" test -s "$prefix/share/turnkeeper/$file"
 done

@@ -93,6 +93,7 @@ dpkg-deb -c "$package" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
 has() { grep -qx "$1" "$work/contents"; }
 check "the program is /usr/bin/TurnKeeper" has /usr/bin/TurnKeeper
 check "the lock tool is /usr/bin/turnkeeper-lock" has /usr/bin/turnkeeper-lock
+check "the sound module is under /usr/lib" grep -q "^/usr/lib.*/turnkeeper/turnkeeper-sound.so$" "$work/contents"
 for file in "${runtime_files[@]}"; do
     check "/usr/share/turnkeeper/$file is packaged" has "/usr/share/turnkeeper/$file"
 done

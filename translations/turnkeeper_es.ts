@@ -356,12 +356,18 @@
     </message>
     <message>
         <source>it cannot be played</source>
+        <extracomment>Why a sound cannot be heard (%2 of &quot;%1 is silent: %2&quot;).</extracomment>
         <translation>el archivo no se puede reproducir</translation>
     </message>
     <message>
         <source>there is no audio output (no sound server answers)</source>
         <extracomment>Why a sound cannot be heard (%2 of &quot;%1 is silent: %2&quot;).</extracomment>
         <translation>no hay salida de audio (ningún servidor de sonido responde)</translation>
+    </message>
+    <message>
+        <source>the sound module cannot be loaded (%1)</source>
+        <extracomment>Why a sound cannot be heard (%2 of &quot;%1 is silent: %2&quot;); %1 here is what the system said, or the folders searched.</extracomment>
+        <translation>no se puede cargar el módulo de sonido (%1)</translation>
     </message>
 </context>
 <context>

@@ -356,12 +356,18 @@
     </message>
     <message>
         <source>it cannot be played</source>
+        <extracomment>Why a sound cannot be heard (%2 of &quot;%1 is silent: %2&quot;).</extracomment>
         <translation>le fichier ne peut pas être joué</translation>
     </message>
     <message>
         <source>there is no audio output (no sound server answers)</source>
         <extracomment>Why a sound cannot be heard (%2 of &quot;%1 is silent: %2&quot;).</extracomment>
         <translation>il n&apos;y a pas de sortie audio (aucun serveur de son ne répond)</translation>
+    </message>
+    <message>
+        <source>the sound module cannot be loaded (%1)</source>
+        <extracomment>Why a sound cannot be heard (%2 of &quot;%1 is silent: %2&quot;); %1 here is what the system said, or the folders searched.</extracomment>
+        <translation>le module du son ne se charge pas (%1)</translation>
     </message>
 </context>
 <context>

@@ -66,12 +66,6 @@ void frmMain::startSteps()
     recordTurn(now);
     settleRecordOfTurns();
     m_stretch = m_log.begin(m_turnChild, now, now, MaxTime());
-    // The sound system and the desktop's notification service are reached now, after
-    // the window has turned green, rather than inside the alarm.
-    QTimer::singleShot(0, this, [] {
-        ui().prepareSound();
-        ui().prepareNotifications();
-    });
 }
 
 // The five start steps, for a new turn and for one taken up where it was.
@@ -84,6 +78,12 @@ void frmMain::showRunning()
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
     refreshBar();
+    // The sounds of the turn are read and the desktop's notification service reached
+    // now, once the window has turned green, rather than inside the alarm.
+    QTimer::singleShot(0, this, [] {
+        ui().prepareSounds({QStringLiteral("horn.wav"), QStringLiteral("chime.wav")});
+        ui().prepareNotifications();
+    });
 }
 
 void frmMain::Timer1_Timer()

@@ -4,18 +4,17 @@
 #include "buildinfo.h"
 #include "logic/DesktopNotifications.h"
 #include "logic/SettingsStore.h"
+#include "ui/SoundOutput.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QAudioDevice>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QPalette>
-#include <QSoundEffect>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -47,9 +46,6 @@ static_assert(sameText(descriptionText, BuildInfo::description),
 // The built-in copies of the pictures and sounds live under these resource prefixes.
 const QString builtInPrefix = QStringLiteral(":/pictures/");
 const QString builtInSoundPrefix = QStringLiteral("qrc:/sounds/");
-
-// Long enough for any horn; the effect is dropped afterwards.
-constexpr int soundLifetimeMs = 10000;
 
 QList<QImage> readImages(const QString &path)
 {
@@ -142,55 +138,89 @@ void reportSilence(const QString &fileName, const QString &reason)
     std::fflush(stderr);
 }
 
-// Plays source once and drops the effect afterwards. When it cannot be decoded,
-// fallback plays instead, if there is one.
-void playOnce(const QUrl &source, const QString &fileName, const QUrl &fallback)
+QStringList soundModuleFolders;
+
+// The sound module, loaded at the first need and kept; null when it cannot be loaded,
+// which is said once.
+SoundOutput *soundOutput(const QString &fileName)
 {
-    auto *effect = new QSoundEffect(qApp);
-    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [=] {
-        if (effect->status() != QSoundEffect::Error)
-            return;
-        if (fallback.isEmpty())
-            //: Why a sound cannot be heard (%2 of "%1 is silent: %2").
-            reportSilence(fileName,
-                          QCoreApplication::translate("UiService", "it cannot be played"));
-        else
-            playOnce(fallback, fileName, QUrl());
-        effect->deleteLater();
-    });
-    effect->setSource(source);
-    effect->play();
-    QTimer::singleShot(soundLifetimeMs, effect, &QObject::deleteLater);
+    static SoundOutput *const output = [&fileName]() -> SoundOutput * {
+        // Beside the program (its build folder), then where it is installed.
+        QStringList folders = soundModuleFolders;
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        folders << programFolder
+                << QDir(programFolder).filePath(QStringLiteral(TURNKEEPER_SOUND_MODULE_FROM_PROGRAM));
+        QString error;
+        for (const QString &folder : std::as_const(folders)) {
+            const QString path = QDir(folder).filePath(QStringLiteral("turnkeeper-sound.so"));
+            if (!QFileInfo::exists(path))
+                continue;
+            QLibrary module(path);
+            const auto create =
+                reinterpret_cast<CreateSoundOutput>(module.resolve(createSoundOutputSymbol));
+            if (create)
+                return create();
+            error = module.errorString();
+        }
+        //: Why a sound cannot be heard (%2 of "%1 is silent: %2"); %1 here is what the
+        //: system said, or the folders searched.
+        reportSilence(fileName, QCoreApplication::translate("UiService",
+                                                           "the sound module cannot be loaded (%1)")
+                                    .arg(error.isEmpty() ? folders.join(QLatin1String(", ")) : error));
+        return nullptr;
+    }();
+    return output;
+}
+
+// Where a sound is read from: the file in the current folder, else the built-in copy.
+QUrl soundSource(const QString &fileName)
+{
+    const QFileInfo file(QDir::current(), fileName);
+    if (file.isFile() && file.isReadable())
+        return QUrl::fromLocalFile(file.absoluteFilePath());
+    return QUrl(builtInSoundPrefix + fileName);
+}
+
+QUrl soundFallback(const QString &fileName)
+{
+    const QUrl builtIn(builtInSoundPrefix + fileName);
+    return soundSource(fileName) == builtIn ? QUrl() : builtIn;
 }
 
 } // namespace
 
 void UiService::playSound(const QString &fileName)
 {
-    if (QMediaDevices::defaultAudioOutput().isNull()) {
+    SoundOutput *output = soundOutput(fileName);
+    if (!output)
+        return;
+    if (!output->hasOutput()) {
         //: Why a sound cannot be heard (%2 of "%1 is silent: %2").
         reportSilence(fileName,
                       QCoreApplication::translate(
                           "UiService", "there is no audio output (no sound server answers)"));
         return;
     }
-    const QUrl builtIn(builtInSoundPrefix + fileName);
-    const QFileInfo file(QDir::current(), fileName);
-    if (file.isFile() && file.isReadable())
-        playOnce(QUrl::fromLocalFile(file.absoluteFilePath()), fileName, builtIn);
-    else
-        playOnce(builtIn, fileName, QUrl());
+    output->play(soundSource(fileName), soundFallback(fileName), [fileName] {
+        //: Why a sound cannot be heard (%2 of "%1 is silent: %2").
+        reportSilence(fileName, QCoreApplication::translate("UiService", "it cannot be played"));
+    });
 }
 
-void UiService::prepareSound()
+void UiService::prepareSounds(const QStringList &fileNames)
 {
-    // Asking for the default output starts the audio backend and its connection to
-    // the sound server, which then stay for the life of the program.
-    static const bool prepared = [] {
-        QMediaDevices::defaultAudioOutput();
-        return true;
-    }();
-    Q_UNUSED(prepared);
+    if (fileNames.isEmpty())
+        return;
+    SoundOutput *output = soundOutput(fileNames.first());
+    if (!output || !output->hasOutput())
+        return;
+    for (const QString &fileName : fileNames)
+        output->prepare(soundSource(fileName), soundFallback(fileName));
+}
+
+void UiService::setSoundModuleFolder(const QString &folder)
+{
+    soundModuleFolders = {folder};
 }
 
 void UiService::notifyAlarm(const QString &text)

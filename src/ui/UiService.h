@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -53,9 +54,13 @@ public:
     // program plays. When no sound can be heard, the first silence is explained on
     // standard error.
     virtual void playSound(const QString &fileName);
-    // Loads the sound system ahead of the first sound, once, so that the first
-    // playSound() does not pay for it. The file itself is still read at each sound.
-    virtual void prepareSound();
+    // Reads the sounds a turn may play ahead of the moment they play, loading the sound
+    // system the first time; each call reads the files again, so that a sound file
+    // replaced meanwhile is heard from the next turn on.
+    virtual void prepareSounds(const QStringList &fileNames);
+    // Where the sound module is looked for before the program's own folder: a test
+    // runs from another folder than the program.
+    static void setSoundModuleFolder(const QString &folder);
 
     // Tells screen readers that what widget says has changed, so they speak it.
     virtual void announce(QWidget *widget);

@@ -40,7 +40,7 @@ program_dir="$work/program"
 program="$program_dir/$(basename "$built")"
 mkdir -p "$program_dir"
 cp "$built" "$program"
-for file in "${runtime_files[@]}"; do
+for file in "${runtime_files[@]}" turnkeeper-sound.so; do
     cp "$(dirname "$built")/$file" "$program_dir/"
 done
 chmod -R a+rX "$program_dir"

@@ -45,7 +45,7 @@ public:
     void message(QWidget *parent, const QString &text, MessageIcon icon,
                  const QString &title) override;
     void playSound(const QString &fileName) override;
-    void prepareSound() override {}
+    void prepareSounds(const QStringList &) override {}
     void announce(QWidget *widget) override;
     void announceDescription(QWidget *widget) override;
     void notifyAlarm(const QString &text) override;
