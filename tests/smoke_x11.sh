@@ -60,16 +60,16 @@ check "the length is saved at the session's end" \
 
 # A renamed copy has its own settings. Lengths stored with a fraction come back whole
 # only from the file that the program really saved.
-copy="$work/renamed/KidClock"
+copy="$work/renamed/RenamedTimer"
 mkdir -p "$(dirname "$copy")"
 cp "$program" "$copy"
-mkdir -p "$XDG_CONFIG_HOME/KidClock"
-printf '[Settings]\nMaxTime=90.4\n' >"$XDG_CONFIG_HOME/KidClock/KidClock.conf"
+mkdir -p "$XDG_CONFIG_HOME/RenamedTimer"
+printf '[Settings]\nMaxTime=90.4\n' >"$XDG_CONFIG_HOME/RenamedTimer/RenamedTimer.conf"
 printf '[Settings]\nMaxTime=120.4\n' >"$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
 status=$(run_and_end "$copy" TurnKeeper)
 check "a renamed copy ends with 0 (got $status)" [ "$status" = 0 ]
 check "the renamed copy saves in its own settings" \
-    grep -qx 'MaxTime=90' "$XDG_CONFIG_HOME/KidClock/KidClock.conf"
+    grep -qx 'MaxTime=90' "$XDG_CONFIG_HOME/RenamedTimer/RenamedTimer.conf"
 check "the original's settings are untouched by the copy" \
     grep -qx 'MaxTime=120.4' "$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
 

@@ -72,8 +72,8 @@ void TestDesktop::alarmNoticeReachesTheService()
     QVERIFY(connection.registerService(serviceName));
 
     const DesktopNotifications::Notice notice{
-        QStringLiteral("KidClock"), QStringLiteral("io.example.Kid"),
-        QStringLiteral("io.example.Kid"), QStringLiteral("KidClock"), QStringLiteral("Time's Up!")};
+        QStringLiteral("RenamedTimer"), QStringLiteral("io.example.Kid"),
+        QStringLiteral("io.example.Kid"), QStringLiteral("RenamedTimer"), QStringLiteral("Time's Up!")};
     DesktopNotifications::sendAlarm(notice);
     QTRY_COMPARE_WITH_TIMEOUT(service.received.size(), 1, 30000);
     // The next alarm's notice takes the place of the first, once the first's answer is
@@ -87,8 +87,8 @@ void TestDesktop::alarmNoticeReachesTheService()
     QDBusConnection::disconnectFromBus(QStringLiteral("service"));
 
     const StandInNotifications::Received &first = service.received.first();
-    QCOMPARE(first.applicationName, QStringLiteral("KidClock"));
-    QCOMPARE(first.summary, QStringLiteral("KidClock"));
+    QCOMPARE(first.applicationName, QStringLiteral("RenamedTimer"));
+    QCOMPARE(first.summary, QStringLiteral("RenamedTimer"));
     QCOMPARE(first.body, QStringLiteral("Time's Up!"));
     QCOMPARE(first.icon, QStringLiteral("io.example.Kid"));
     QCOMPARE(first.hints.value(QStringLiteral("urgency")).toInt(), 2);
@@ -105,10 +105,10 @@ void TestDesktop::noServiceIsSaidOnce()
     QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(serviceName).value());
     StandardErrorCapture standardError;
     for (int alarm = 0; alarm < 3; ++alarm)
-        DesktopNotifications::sendAlarm({QStringLiteral("KidClock"),
+        DesktopNotifications::sendAlarm({QStringLiteral("RenamedTimer"),
                                          {},
                                          {},
-                                         QStringLiteral("KidClock"),
+                                         QStringLiteral("RenamedTimer"),
                                          QStringLiteral("Time's Up!")});
     // The bus answers in order: once a later call has its answer, so have these three,
     // and they are handled once the event loop has run.
@@ -117,7 +117,7 @@ void TestDesktop::noServiceIsSaidOnce()
     QCoreApplication::processEvents();
     const QString written = standardError.text();
     QCOMPARE(written.count(QLatin1Char('\n')), 1);
-    QVERIFY2(written.startsWith(QLatin1String("KidClock: the desktop was not notified")),
+    QVERIFY2(written.startsWith(QLatin1String("RenamedTimer: the desktop was not notified")),
              qPrintable(written));
 }
 
