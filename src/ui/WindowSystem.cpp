@@ -11,22 +11,43 @@
 
 namespace {
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+// The workspace hints' atoms, asked for together and kept: they do not change while
+// the connection lasts.
+struct WorkspaceAtoms {
+    xcb_atom_t currentDesktop = XCB_ATOM_NONE;
+    xcb_atom_t windowDesktop = XCB_ATOM_NONE;
+};
+
+xcb_atom_t atomFrom(xcb_connection_t *connection, xcb_intern_atom_cookie_t cookie)
 {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
     xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return found;
 }
 
-// A window property that holds one 32-bit number, as the workspace hints do.
-std::optional<quint32> cardinal(xcb_connection_t *connection, xcb_window_t window,
-                                xcb_atom_t property)
+const WorkspaceAtoms &workspaceAtoms(xcb_connection_t *connection)
 {
-    const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, 0, window, property, XCB_ATOM_CARDINAL, 0, 1);
+    static const WorkspaceAtoms atoms = [connection] {
+        const auto intern = [connection](const char *name) {
+            return xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
+        };
+        const xcb_intern_atom_cookie_t current = intern("_NET_CURRENT_DESKTOP");
+        const xcb_intern_atom_cookie_t window = intern("_NET_WM_DESKTOP");
+        return WorkspaceAtoms{atomFrom(connection, current), atomFrom(connection, window)};
+    }();
+    return atoms;
+}
+
+xcb_get_property_cookie_t askCardinal(xcb_connection_t *connection, xcb_window_t window,
+                                      xcb_atom_t property)
+{
+    return xcb_get_property(connection, 0, window, property, XCB_ATOM_CARDINAL, 0, 1);
+}
+
+// A window property that holds one 32-bit number, as the workspace hints do.
+std::optional<quint32> cardinal(xcb_connection_t *connection, xcb_get_property_cookie_t cookie)
+{
     xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr);
     std::optional<quint32> value;
     if (reply && reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
@@ -36,13 +57,16 @@ std::optional<quint32> cardinal(xcb_connection_t *connection, xcb_window_t windo
 }
 
 // Asks the window manager, as EWMH has it, to move window to the workspace in view.
+// The alarm waits for the answers: both questions go out at once, in one round trip.
 void moveToCurrentWorkspace(xcb_connection_t *connection, xcb_window_t window)
 {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t currentDesktop = atom(connection, "_NET_CURRENT_DESKTOP");
-    const xcb_atom_t windowDesktop = atom(connection, "_NET_WM_DESKTOP");
-    const std::optional<quint32> current = cardinal(connection, root, currentDesktop);
-    const std::optional<quint32> on = cardinal(connection, window, windowDesktop);
+    const WorkspaceAtoms &atoms = workspaceAtoms(connection);
+    const xcb_atom_t windowDesktop = atoms.windowDesktop;
+    const xcb_get_property_cookie_t currentAsked = askCardinal(connection, root, atoms.currentDesktop);
+    const xcb_get_property_cookie_t onAsked = askCardinal(connection, window, windowDesktop);
+    const std::optional<quint32> current = cardinal(connection, currentAsked);
+    const std::optional<quint32> on = cardinal(connection, onAsked);
     constexpr quint32 everyWorkspace = 0xFFFFFFFF;
     if (!current || !on || *on == *current || *on == everyWorkspace)
         return;
