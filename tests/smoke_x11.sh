@@ -74,14 +74,15 @@ check "the original's settings are untouched by the copy" \
     grep -qx 'MaxTime=120.4' "$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
 
 # A time's up is heard: with a sound server of the test's own, recording its sink, the
-# program runs a one-second turn from a folder that holds none of its files, so the
-# horn built into it plays.
+# program runs a one-second turn from a folder that holds none of its files but a
+# horn.wav that is no sound at all, so the horn built into it plays in its place.
 if start_pulse "$work/pulse" && start_openbox "$work/openbox.log"; then
     parec -d turnkeeper.monitor --raw --format=s16le --rate=44100 --channels=1 \
         >"$work/heard.raw" 2>"$work/parec.log" &
     record_pid=$!
     printf '[Settings]\nMaxTime=1\n' >"$XDG_CONFIG_HOME/TurnKeeper/TurnKeeper.conf"
     mkdir -p "$work/elsewhere"
+    echo "not a sound" >"$work/elsewhere/horn.wav"
     (cd "$work/elsewhere" && exec env QT_QPA_PLATFORM=xcb "$program") >"$work/horn.log" 2>&1 &
     pid=$!
     window=$(wait_for_window TurnKeeper)

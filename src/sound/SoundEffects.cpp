@@ -5,14 +5,17 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QMediaDevices>
-#include <QPointer>
 #include <QSoundEffect>
 #include <QTimer>
+#include <QVariant>
 
 namespace {
 
 // Long enough for any horn; an effect that was replaced is dropped afterwards.
 constexpr int soundLifetimeMs = 10000;
+
+// Marks an effect asked to play, so that its fallback plays in its place.
+constexpr char playAskedProperty[] = "turnkeeperPlayAsked";
 
 // The program's sounds through QSoundEffect, each read ahead of the moment it plays,
 // so that the horn starts as the window turns red instead of after its file is read
@@ -38,6 +41,7 @@ public:
             retire(effect);
         }
         // An effect still loading plays as soon as it is loaded.
+        effect->setProperty(playAskedProperty, true);
         effect->play();
     }
 
@@ -52,9 +56,8 @@ private:
             if (effect->status() != QSoundEffect::Error)
                 return;
             if (!fallback.isEmpty() && effect->source() != fallback) {
-                const bool playing = effect->isPlaying();
                 effect->setSource(fallback);
-                if (playing)
+                if (effect->property(playAskedProperty).toBool())
                     effect->play();
             } else {
                 failed();
