@@ -86,14 +86,21 @@ void TimeLeftBar::setRange(int minimum, int maximum)
 
 void TimeLeftBar::setValue(int value)
 {
+    update(moveTo(value));
+}
+
+// Takes a value in the range and answers the pixels it changes: those around the
+// filled part's old and new end. Nothing changes for a value outside the range.
+QRect TimeLeftBar::moveTo(int value)
+{
     if (value == m_value || value < m_minimum || value > m_maximum)
-        return;
+        return QRect();
     const int before = filledEnd(m_value);
     m_value = value;
     const int after = filledEnd(m_value);
-    update(QRect(qMin(before, after) - filledEndMargin, 0,
-                 qAbs(after - before) + 2 * filledEndMargin, height()));
     valueChanged();
+    return QRect(qMin(before, after) - filledEndMargin, 0,
+                 qAbs(after - before) + 2 * filledEndMargin, height());
 }
 
 void TimeLeftBar::showValue(int value, const QString &text, bool bold)
@@ -110,14 +117,7 @@ void TimeLeftBar::showValue(int value, const QString &text, bool bold)
         layOutText();
         changed += textRect();
     }
-    if (value != m_value && value >= m_minimum && value <= m_maximum) {
-        const int before = filledEnd(m_value);
-        m_value = value;
-        const int after = filledEnd(m_value);
-        changed += QRect(qMin(before, after) - filledEndMargin, 0,
-                         qAbs(after - before) + 2 * filledEndMargin, height());
-        valueChanged();
-    }
+    changed += moveTo(value);
     changed &= rect();
     if (changed.isEmpty() || !isVisible())
         return;
@@ -143,21 +143,22 @@ bool TimeLeftBar::event(QEvent *event)
         return true;
     }
     switch (event->type()) {
-    case QEvent::Resize:
-    case QEvent::StyleChange:
-    case QEvent::FontChange:
-    case QEvent::LayoutDirectionChange:
-        m_places.reset();
-        break;
-    default:
-        break;
-    }
-    if (event->type() == QEvent::FontChange) {
+    case QEvent::FontChange: {
         const bool bold = m_textFont.bold();
         m_textFont = font();
         m_textFont.setBold(bold);
         m_shapedPieces.clear();
         layOutText();
+        m_places.reset();
+        break;
+    }
+    case QEvent::Resize:
+    case QEvent::StyleChange:
+    case QEvent::LayoutDirectionChange:
+        m_places.reset();
+        break;
+    default:
+        break;
     }
     return QWidget::event(event);
 }

@@ -57,6 +57,7 @@ private:
     QStyleOptionProgressBar styleOption() const;
     const Places &places() const;
     int filledEnd(int value) const;
+    QRect moveTo(int value);
     QRect textRect() const;
     void valueChanged();
 

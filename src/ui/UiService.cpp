@@ -172,19 +172,20 @@ SoundOutput *soundOutput(const QString &fileName)
     return output;
 }
 
-// Where a sound is read from: the file in the current folder, else the built-in copy.
-QUrl soundSource(const QString &fileName)
-{
-    const QFileInfo file(QDir::current(), fileName);
-    if (file.isFile() && file.isReadable())
-        return QUrl::fromLocalFile(file.absoluteFilePath());
-    return QUrl(builtInSoundPrefix + fileName);
-}
+// Where a sound is read from: the file in the current folder, with the built-in copy
+// to fall back on, else the built-in copy alone.
+struct SoundSources {
+    QUrl source;
+    QUrl fallback;
+};
 
-QUrl soundFallback(const QString &fileName)
+SoundSources soundSources(const QString &fileName)
 {
     const QUrl builtIn(builtInSoundPrefix + fileName);
-    return soundSource(fileName) == builtIn ? QUrl() : builtIn;
+    const QFileInfo file(QDir::current(), fileName);
+    if (file.isFile() && file.isReadable())
+        return {QUrl::fromLocalFile(file.absoluteFilePath()), builtIn};
+    return {builtIn, QUrl()};
 }
 
 } // namespace
@@ -201,7 +202,8 @@ void UiService::playSound(const QString &fileName)
                           "UiService", "there is no audio output (no sound server answers)"));
         return;
     }
-    output->play(soundSource(fileName), soundFallback(fileName), [fileName] {
+    const SoundSources sources = soundSources(fileName);
+    output->play(sources.source, sources.fallback, [fileName] {
         //: Why a sound cannot be heard (%2 of "%1 is silent: %2").
         reportSilence(fileName, QCoreApplication::translate("UiService", "it cannot be played"));
     });
@@ -214,8 +216,10 @@ void UiService::prepareSounds(const QStringList &fileNames)
     SoundOutput *output = soundOutput(fileNames.first());
     if (!output || !output->hasOutput())
         return;
-    for (const QString &fileName : fileNames)
-        output->prepare(soundSource(fileName), soundFallback(fileName));
+    for (const QString &fileName : fileNames) {
+        const SoundSources sources = soundSources(fileName);
+        output->prepare(sources.source, sources.fallback);
+    }
 }
 
 void UiService::setSoundModuleFolder(const QString &folder)
