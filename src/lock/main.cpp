@@ -121,11 +121,13 @@ int refuseWithoutRights(const QString &folder)
 
 int showStatus()
 {
-    const SystemLock lock = SystemLock::read(program, SystemLock::Reporting::Quiet);
+    const SystemLock lock = SystemLock::read(SystemLock::Reporting::Quiet);
     if (!lock.isLocked()) {
         if (lock.file().isEmpty())
-            say(stdout, QStringLiteral("No lock is in force: no folder of %1 holds %2/%2.conf.")
-                            .arg(SystemLock::configFolders().join(QLatin1Char(':')), program));
+            say(stdout, QStringLiteral("No lock is in force: neither %1 nor a folder of %2 holds "
+                                       "%3/%3.conf.")
+                            .arg(SystemLock::installedFile(),
+                                 SystemLock::configFolders().join(QLatin1Char(':')), program));
         else
             say(stdout, QStringLiteral("No lock is in force: %1 does not say %2=true.")
                             .arg(lock.file(), SystemLock::lockedKey));
@@ -158,7 +160,7 @@ int removeLock(const QString &target)
             return fail(error);
         say(stdout, QStringLiteral("Removed %1: the lock is off.").arg(target));
     }
-    const SystemLock remaining = SystemLock::read(program, SystemLock::Reporting::Quiet);
+    const SystemLock remaining = SystemLock::read(SystemLock::Reporting::Quiet);
     if (remaining.isLocked())
         return fail(QStringLiteral("a lock is still in force from %1; remove that file too")
                         .arg(remaining.file()));
@@ -228,7 +230,7 @@ int main(int argc, char *argv[])
     const QStringList folders = SystemLock::configFolders();
     if (folders.isEmpty())
         return fail(QStringLiteral("XDG_CONFIG_DIRS names no absolute folder"));
-    const QString target = SystemLock::fileIn(folders.constFirst(), program);
+    const QString target = SystemLock::fileIn(folders.constFirst());
     if (parser.isSet(off))
         return removeLock(target);
 
