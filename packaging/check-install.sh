@@ -45,6 +45,11 @@ check "the sound module is installed in the library folder" \
 for file in "${runtime_files[@]}"; do
     check "share/turnkeeper/$file is installed" test -s "$prefix/share/turnkeeper/$file"
 done
+for page in TurnKeeper.1 turnkeeper-lock.1; do
+    check "the manual page $page is installed, compressed" \
+        gzip -t "$prefix/share/man/man1/$page.gz"
+done
+check "the copyright file is installed" test -s "$prefix/share/doc/turnkeeper/copyright"
 
 entry="$prefix/share/applications/$id.desktop"
 check "the desktop entry is installed under its id" test -f "$entry"
