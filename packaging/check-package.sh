@@ -147,8 +147,9 @@ if command -v lintian >/dev/null; then
 else
     fail "lintian finds nothing wrong with the package" "lintian is not installed; run scripts/setup.sh"
 fi
-for page in TurnKeeper.1 turnkeeper-lock.1; do
-    check "the manual page $page is packaged" has "/usr/share/man/man1/$page.gz"
+for page in "$source_dir"/packaging/man/*.[1-8]; do
+    page=$(basename "$page")
+    check "the manual page $page is packaged" has "/usr/share/man/man${page##*.}/$page.gz"
 done
 check "the copyright file is packaged" has /usr/share/doc/turnkeeper/copyright
 check "the changelog is packaged" has /usr/share/doc/turnkeeper/changelog.gz
