@@ -14,7 +14,7 @@ target_compile_definitions(TurnKeeper PRIVATE TURNKEEPER_APP_ID="${TURNKEEPER_AP
 # turnkeeper-lock beside it, for the administrator (through sudo).
 install(TARGETS TurnKeeper turnkeeper-lock RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The sound module, which the program loads when a turn first starts.
-install(TARGETS turnkeeper-sound LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/turnkeeper)
+install(TARGETS turnkeeper-sound LIBRARY DESTINATION ${TURNKEEPER_MODULE_DIR})
 
 # The program opens these by bare name from its working folder, which the desktop
 # entry sets to this folder.

@@ -58,10 +58,7 @@ build_package() {
 
 if [ -z "$target" ]; then
     target="$source_dir/build-package"
-    # Under /usr, the package's own prefix: the sound module then goes to the private
-    # folder under the multiarch library folder, where no ldconfig call is wanted.
-    cmake -S "$source_dir" -B "$target" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        -DCMAKE_INSTALL_PREFIX=/usr >&2 ||
+    cmake -S "$source_dir" -B "$target" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >&2 ||
         die "cannot configure $target"
 fi
 if [ -d "$target" ]; then
