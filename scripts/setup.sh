@@ -18,6 +18,8 @@ packages=(
     xfce4-session dbus-daemon    # its logout from a session manager
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
     dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
+    lintian                      # Debian's checker of the package
+    man-db                       # man --warnings checks the manual pages
     strace                       # watches what a settings save does on the disk
 )
 
