@@ -51,6 +51,8 @@ class TestAccessibility : public QObject
 private slots:
     void barReadsTheTimeLeftWhileCounting();
     void faceAndStatusAreSpokenAsTheyChange();
+    void startAndTimeUpAreSaidWithWhoseTurn_data();
+    void startAndTimeUpAreSaidWithWhoseTurn();
     void everyControlHasAName_data();
     void everyControlHasAName();
 };
@@ -94,6 +96,26 @@ void TestAccessibility::faceAndStatusAreSpokenAsTheyChange()
     QCOMPARE(accessibleName(image), QStringLiteral("Frowning face"));
     QCOMPARE(main.recorder.announcements,
              (QStringList{QStringLiteral("Timer Started!"), QStringLiteral("Time's Up!")}));
+}
+
+void TestAccessibility::startAndTimeUpAreSaidWithWhoseTurn_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("no names") << QByteArray("[Settings]\nMaxTime=90\n")
+                              << QStringList{"Timer Started!\n1:30", "Time's Up!"};
+    QTest::newRow("the last child, then the first")
+        << QByteArray("[Settings]\nMaxTime=90\n[Children]\nNames=Ann, Ben\nNext=Ben\n")
+        << QStringList{"Timer Started!\nBen: 1:30", "Time's Up!\nNext: Ann"};
+}
+
+void TestAccessibility::startAndTimeUpAreSaidWithWhoseTurn()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, said);
+    MainWindowFixture main(settings);
+    main.runToAlarm();
+    QCOMPARE(main.recorder.said, said);
 }
 
 void TestAccessibility::everyControlHasAName_data()

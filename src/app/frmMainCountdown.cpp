@@ -78,6 +78,7 @@ void frmMain::showRunning()
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
     refreshBar();
+    ui().say(this, Countdown::startedText() + QLatin1Char('\n') + TimeBar->text());
     // The sounds of the turn are read and the desktop's notification service reached
     // now, once the window has turned green, rather than inside the alarm.
     QTimer::singleShot(0, this, [] {
@@ -119,9 +120,11 @@ void frmMain::alarmSteps()
     // Where the window cannot stay on top (Wayland), the desktop is asked to point at
     // it, and every session hears of it through its notifications.
     QApplication::alert(this);
-    ui().notifyAlarm(m_children.isEmpty() ? Countdown::timeUpText()
-                                          : Countdown::timeUpText() + QLatin1Char('\n') +
-                                                Children::nextText(m_children.next()));
+    const QString alarmText = m_children.isEmpty() ? Countdown::timeUpText()
+                                                   : Countdown::timeUpText() + QLatin1Char('\n') +
+                                                         Children::nextText(m_children.next());
+    ui().notifyAlarm(alarmText);
+    ui().say(this, alarmText);
     setStatus(Countdown::timeUpText());
     setBackColor(QColor(255, 0, 0));
     //: Accessible name of the picture when the time is up.

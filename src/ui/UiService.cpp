@@ -4,6 +4,7 @@
 #include "buildinfo.h"
 #include "logic/DesktopNotifications.h"
 #include "logic/SettingsStore.h"
+#include "ui/ScreenReaders.h"
 #include "ui/SoundOutput.h"
 
 #include <QAccessible>
@@ -250,6 +251,11 @@ void UiService::announceDescription(QWidget *widget)
 {
     QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
+}
+
+void UiService::say(QWidget *window, const QString &text)
+{
+    Announcer::of(window)->say(text);
 }
 
 QIcon UiService::icon(const QString &fileName) const
