@@ -19,6 +19,7 @@ packages=(
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
     dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
     strace                       # watches what a settings save does on the disk
+    at-spi2-core python3-pyatspi # the screen reader's view: the accessibility bus, a client
 )
 
 missing=()
