@@ -51,8 +51,6 @@ class TestAccessibility : public QObject
 private slots:
     void barReadsTheTimeLeftWhileCounting();
     void faceAndStatusAreSpokenAsTheyChange();
-    void startAndTimeUpAreSaidWithWhoseTurn_data();
-    void startAndTimeUpAreSaidWithWhoseTurn();
     void everyControlHasAName_data();
     void everyControlHasAName();
 };
@@ -96,26 +94,9 @@ void TestAccessibility::faceAndStatusAreSpokenAsTheyChange()
     QCOMPARE(accessibleName(image), QStringLiteral("Frowning face"));
     QCOMPARE(main.recorder.announcements,
              (QStringList{QStringLiteral("Timer Started!"), QStringLiteral("Time's Up!")}));
-}
-
-void TestAccessibility::startAndTimeUpAreSaidWithWhoseTurn_data()
-{
-    QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QStringList>("said");
-    QTest::newRow("no names") << QByteArray("[Settings]\nMaxTime=90\n")
-                              << QStringList{"Timer Started!\n1:30", "Time's Up!"};
-    QTest::newRow("the last child, then the first")
-        << QByteArray("[Settings]\nMaxTime=90\n[Children]\nNames=Ann, Ben\nNext=Ben\n")
-        << QStringList{"Timer Started!\nBen: 1:30", "Time's Up!\nNext: Ann"};
-}
-
-void TestAccessibility::startAndTimeUpAreSaidWithWhoseTurn()
-{
-    QFETCH(QByteArray, settings);
-    QFETCH(QStringList, said);
-    MainWindowFixture main(settings);
-    main.runToAlarm();
-    QCOMPARE(main.recorder.said, said);
+    // ...and said at once, whatever has the focus, with the time the turn lasts.
+    QCOMPARE(main.recorder.said,
+             (QStringList{QStringLiteral("Timer Started!\n0:01"), QStringLiteral("Time's Up!")}));
 }
 
 void TestAccessibility::everyControlHasAName_data()
