@@ -21,6 +21,7 @@ packages=(
     lintian                      # Debian's checker of the package
     man-db                       # man --warnings checks the manual pages
     strace                       # watches what a settings save does on the disk
+    at-spi2-core python3-pyatspi # the screen reader's view: the accessibility bus, a client
 )
 
 missing=()

@@ -901,5 +901,10 @@
         <extracomment>A message when the export fails. %1 is the file&apos;s path, %2 why.</extracomment>
         <translation>Impossible d&apos;enregistrer les tours dans %1&#xa0;: %2.</translation>
     </message>
+    <message>
+        <source>Resize</source>
+        <extracomment>Accessible name (read by screen readers) of the corner that resizes the window.</extracomment>
+        <translation>Redimensionner</translation>
+    </message>
 </context>
 </TS>

@@ -901,5 +901,10 @@
         <extracomment>A message when the export fails. %1 is the file&apos;s path, %2 why.</extracomment>
         <translation>De beurten konden niet worden opgeslagen in %1: %2.</translation>
     </message>
+    <message>
+        <source>Resize</source>
+        <extracomment>Accessible name (read by screen readers) of the corner that resizes the window.</extracomment>
+        <translation>Grootte wijzigen</translation>
+    </message>
 </context>
 </TS>

@@ -105,6 +105,9 @@ void frmAbout::Form_Load()
                             .arg(ui().versionMinor())
                             .arg(ui().versionRevision()));
     lblTitle->setText(ui().applicationTitle());
+    // Screen readers read a dialog's labels of three words or more, once each, after its
+    // title: the version is read as the program's name and version together.
+    lblVersion->setAccessibleName(ui().applicationTitle() + QLatin1Char(' ') + lblVersion->text());
     lblDescription->setText(ui().applicationDescription());
     Image1->setPixmap(ui().picture(QStringLiteral("face.ico"), Image1->contentsRect().size(),
                                    Image1->devicePixelRatioF()));
