@@ -242,9 +242,12 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
     const QString file = SystemLock::fileIn(home.systemConfigDir(), QStringLiteral("TurnKeeper"));
     // Refused, with nothing written: lengths out of bounds, no password, two actions.
     const QList<std::pair<QStringList, QByteArray>> refused = {
-        {{"--length", "0.5"}, "pw\n"},      {{"--length", "3601"}, "pw\n"},
-        {{"--length", "ten"}, "pw\n"},      {{}, "\n"},
-        {{"--length", "5"}, ""},            {{"--off", "--length", "5"}, "pw\n"},
+        {{"--length", "0.5"}, "pw\n"},
+        {{"--length", "3601"}, "pw\n"},
+        {{"--length", "ten"}, "pw\n"},
+        {{}, "\n"},
+        {{"--length", "5"}, ""},
+        {{"--off", "--length", "5"}, "pw\n"},
         {{"--status", "--length", "5"}, "pw\n"}};
     for (const auto &[arguments, input] : refused) {
         const auto [status, output] = run(arguments, {TURNKEEPER_LOCK_TOOL}, input);
