@@ -133,6 +133,7 @@ void TestLock::madeHashesAreSalted()
 {
     const QString made = PasswordHash::make(vectorPassword);
     QVERIFY(PasswordHash::verify(vectorPassword, made));
+    QVERIFY2(made.startsWith(QStringLiteral("pbkdf2-sha256$200000$")), qPrintable(made));
     // Every byte of the salt is random: none is the same in five salts (by chance, one
     // time in 2^28).
     QList<QByteArray> salts = {PasswordHash::parse(made).value_or(PasswordHash::Parts()).salt};
