@@ -108,6 +108,7 @@ void TestLock::hashes_data()
     damaged("hash without padding", withField(3, hash.chopped(1)));
     damaged("hash in the URL alphabet", withField(3, QString(hash).replace('+', '-')));
     damaged("a field missing", vector.section(QLatin1Char('$'), 0, 2));
+    damaged("a field too many", vector + QStringLiteral("$AAAA"));
     // Well formed, but one bit away from the password's digest: every byte is compared.
     const auto oneBitOff = [&](int index) {
         QByteArray digest = QByteArray::fromBase64(hash.toLatin1());
@@ -172,6 +173,8 @@ void TestLock::precedence_data()
         << QByteArray(lock).replace("Locked=true\n", "") << no << 1 << false << false << -1;
     QTest::newRow("Locked=1") << QByteArray(lock).replace("true", "1") << no << 1 << true << true
                               << -1;
+    QTest::newRow("Locked=FALSE") << QByteArray(lock).replace("true", "FALSE") << no << 1 << false
+                                  << false << -1;
     QTest::newRow("Locked=0") << QByteArray(lock).replace("true", "0") << no << 1 << false << false
                               << -1;
     QTest::newRow("mistyped yes") << QByteArray(lock).replace("true", "yes") << no << 1 << true
