@@ -6,6 +6,7 @@
 #include "logic/SettingsStore.h"
 #include "logic/TurnRecord.h"
 #include "settings/frmChildren.h"
+#include "support/PictureDifference.h"
 #include "support/TestSupport.h"
 #include "ui/TimeLeftBar.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +27,34 @@ const QByteArray threeChildren =
 QString barText(const MainWindowFixture &main)
 {
     return main.bar->isTextVisible() ? main.bar->text() : QString();
+}
+
+// The weight the bar's text is drawn in, told by its pixels: those of a stock bar of
+// the same size, value and text in bold or in the normal weight; else how it differs.
+QString drawnWeight(const MainWindowFixture &main)
+{
+    const auto picture = [](QWidget &widget) {
+        return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage drawn = picture(*main.bar);
+    QString differences;
+    for (const bool bold : {false, true}) {
+        // In the bar's place, on the window's colour of the moment.
+        QProgressBar stock(main.bar->parentWidget());
+        stock.setGeometry(main.bar->geometry());
+        stock.setRange(main.bar->minimum(), main.bar->maximum());
+        stock.setValue(main.bar->value());
+        stock.setFormat(barText(main));
+        stock.setTextVisible(main.bar->isTextVisible());
+        QFont font = main.bar->font();
+        font.setBold(bold);
+        stock.setFont(font);
+        const QString difference = pictureDifference(drawn, picture(stock));
+        if (difference.isEmpty())
+            return bold ? QStringLiteral("bold") : QStringLiteral("normal");
+        differences += difference + QLatin1Char(';');
+    }
+    return differences;
 }
 
 void click(QWidget *window, const char *name)
@@ -274,21 +304,27 @@ void TestChildren::warningAMinuteBeforeTheEnd()
     if (resumedAt < 0)
         main.stopStart->trigger();
     const int from = main.window->CurrentTime();
-    QCOMPARE(main.bar->isBold(), resumedAt >= length - 60 && length > 120);
+    const auto weightAt = [&](int count) {
+        return QLatin1String(count >= length - 60 && length > 120 ? "bold" : "normal");
+    };
+    QCOMPARE(drawnWeight(main), weightAt(from));
 
     int chimedAt = 0;
     for (int count = from + 1; count < length; ++count) {
         main.tick();
         if (!chimedAt && main.recorder.sounds.contains(QStringLiteral("chime.wav")))
             chimedAt = count;
+        // Bold from the second of the chime on, not a second later.
+        if (count == length - 61 || count == length - 60)
+            QCOMPARE(drawnWeight(main), weightAt(count));
     }
     QCOMPARE(chimedAt, chimeAt);
     QCOMPARE(main.recorder.sounds.count(QStringLiteral("chime.wav")), chimeAt ? 1 : 0);
-    QCOMPARE(main.bar->isBold(), length > 120);
+    QCOMPARE(drawnWeight(main), weightAt(length - 1));
     QCOMPARE(main.label->text(), QStringLiteral("Timer Started!"));
     main.tick();
     QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));
-    QVERIFY(!main.bar->isBold());
+    QCOMPARE(drawnWeight(main), QStringLiteral("normal"));
 }
 
 QTEST_MAIN(TestChildren)

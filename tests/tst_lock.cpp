@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -21,6 +22,9 @@ const QString vectorPassword = QStringLiteral("Kätzchen im Schnee");
 const QString vector = QStringLiteral("pbkdf2-sha256$200000$EBESExQVFhcYGRobHB0eHw==$"
                                       "Qb5oB+eY4fQ4o0+/cs1mIf7S3aZef7S3DIO6vDlINIU=");
 
+const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                    QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
 QString withField(int index, const QString &value)
 {
     QStringList fields = vector.split(QLatin1Char('$'));
@@ -28,21 +32,37 @@ QString withField(int index, const QString &value)
     return fields.join(QLatin1Char('$'));
 }
 
-// Runs command, by default turnkeeper-lock, with arguments and the password "pw" as
-// input; it inherits XDG_CONFIG_DIRS from the test's home. The exit status (-1 when it
-// crashed or hung) and all it wrote.
+// Runs command, by default turnkeeper-lock, with arguments and input, by default the
+// password "pw"; it inherits XDG_CONFIG_DIRS from the test's home. The exit status (-1
+// when it crashed or hung) and all it wrote.
 std::pair<int, QString> run(const QStringList &arguments,
-                            QStringList command = {TURNKEEPER_LOCK_TOOL})
+                            QStringList command = {TURNKEEPER_LOCK_TOOL},
+                            const QByteArray &input = "pw\n")
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     const QString program = command.takeFirst();
     process.start(program, command + arguments);
-    process.write("pw\n");
+    process.write(input);
     process.closeWriteChannel();
     const bool ended =
         process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, QString::fromLocal8Bit(process.readAll())};
+}
+
+// turnkeeper-lock as run by a user without root's rights: as root, a copy in bin run as
+// nobody (the build may lie in a folder that nobody can enter); else the tool itself.
+// Empty when root has no runuser.
+QStringList toolWithoutRights(const QTemporaryDir &bin)
+{
+    if (::geteuid() != 0)
+        return {TURNKEEPER_LOCK_TOOL};
+    const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser"));
+    const QStringList command = {runuser, "-u", "nobody", "--", bin.filePath("turnkeeper-lock")};
+    if (runuser.isEmpty() || !QFile::copy(TURNKEEPER_LOCK_TOOL, command.last()) ||
+        !QFile::setPermissions(bin.path(), readOnly))
+        return {};
+    return command;
 }
 
 SystemLock installedLock()
@@ -64,6 +84,8 @@ private slots:
     void brokenOrWritableLockIsReportedOnce();
     void toolSetsReportsAndRemovesTheLock();
     void toolRefusesAUserWhoCannotWrite();
+    void unreadableLockAcceptsNoPassword_data();
+    void unreadableLockAcceptsNoPassword();
 };
 
 void TestLock::hashes_data()
@@ -86,6 +108,15 @@ void TestLock::hashes_data()
     damaged("hash without padding", withField(3, hash.chopped(1)));
     damaged("hash in the URL alphabet", withField(3, QString(hash).replace('+', '-')));
     damaged("a field missing", vector.section(QLatin1Char('$'), 0, 2));
+    damaged("a field too many", vector + QStringLiteral("$AAAA"));
+    // Well formed, but one bit away from the password's digest: every byte is compared.
+    const auto oneBitOff = [&](int index) {
+        QByteArray digest = QByteArray::fromBase64(hash.toLatin1());
+        digest[index] = char(digest.at(index) ^ 1);
+        return withField(3, QString::fromLatin1(digest.toBase64()));
+    };
+    QTest::newRow("digest's first byte off") << oneBitOff(0) << vectorPassword << true << false;
+    QTest::newRow("digest's last byte off") << oneBitOff(31) << vectorPassword << true << false;
 }
 
 void TestLock::hashes()
@@ -102,8 +133,21 @@ void TestLock::hashes()
 void TestLock::madeHashesAreSalted()
 {
     const QString made = PasswordHash::make(vectorPassword);
-    QVERIFY(made != PasswordHash::make(vectorPassword));
     QVERIFY(PasswordHash::verify(vectorPassword, made));
+    QVERIFY2(made.startsWith(QStringLiteral("pbkdf2-sha256$200000$")), qPrintable(made));
+    // Every byte of the salt is random: none is the same in five salts (by chance, one
+    // time in 2^28).
+    QList<QByteArray> salts = {PasswordHash::parse(made).value_or(PasswordHash::Parts()).salt};
+    for (int i = 1; i < 5; ++i)
+        salts.append(PasswordHash::parse(PasswordHash::make(vectorPassword))
+                         .value_or(PasswordHash::Parts())
+                         .salt);
+    for (int byte = 0; byte < PasswordHash::SaltBytes; ++byte) {
+        int same = 0;
+        for (const QByteArray &salt : std::as_const(salts))
+            same += salt.size() == PasswordHash::SaltBytes && salt[byte] == salts.first()[byte];
+        QVERIFY2(same < salts.size(), qPrintable(QStringLiteral("salt byte %1").arg(byte)));
+    }
 }
 
 void TestLock::precedence_data()
@@ -127,6 +171,12 @@ void TestLock::precedence_data()
                                   << 1 << false << false << -1;
     QTest::newRow("no Locked key")
         << QByteArray(lock).replace("Locked=true\n", "") << no << 1 << false << false << -1;
+    QTest::newRow("Locked=1") << QByteArray(lock).replace("true", "1") << no << 1 << true << true
+                              << -1;
+    QTest::newRow("Locked=FALSE") << QByteArray(lock).replace("true", "FALSE") << no << 1 << false
+                                  << false << -1;
+    QTest::newRow("Locked=0") << QByteArray(lock).replace("true", "0") << no << 1 << false << false
+                              << -1;
     QTest::newRow("mistyped yes") << QByteArray(lock).replace("true", "yes") << no << 1 << true
                                   << true << -1;
     QTest::newRow("one minute") << lock + "MaxTime=60" << no << 1 << true << true << 60;
@@ -194,8 +244,19 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
 {
     TestHome home;
     const QString file = SystemLock::fileIn(home.systemConfigDir());
-    for (const char *outOfBounds : {"0.5", "3601", "ten"})
-        QVERIFY(run({QStringLiteral("--length"), outOfBounds}).first > 0);
+    // Refused, with nothing written: lengths out of bounds, no password, two actions.
+    const QList<std::pair<QStringList, QByteArray>> refused = {
+        {{"--length", "0.5"}, "pw\n"},
+        {{"--length", "3601"}, "pw\n"},
+        {{"--length", "ten"}, "pw\n"},
+        {{}, "\n"},
+        {{"--length", "5"}, ""},
+        {{"--off", "--length", "5"}, "pw\n"},
+        {{"--status", "--length", "5"}, "pw\n"}};
+    for (const auto &[arguments, input] : refused) {
+        const auto [status, output] = run(arguments, {TURNKEEPER_LOCK_TOOL}, input);
+        QVERIFY2(status > 0, qPrintable(arguments.join(' ') + QStringLiteral(": ") + output));
+    }
     QVERIFY(!QFile::exists(file));
 
     const auto [status, output] = run({QStringLiteral("--length"), QStringLiteral("1.5")});
@@ -227,21 +288,45 @@ void TestLock::toolRefusesAUserWhoCannotWrite()
     // folder that nobody can enter.
     TestHome home;
     QTemporaryDir bin;
-    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     QVERIFY(QFile::setPermissions(home.systemConfigDir(), readOnly));
-    QStringList command = {TURNKEEPER_LOCK_TOOL};
-    if (::geteuid() == 0) {
-        const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser"));
-        if (runuser.isEmpty())
-            QSKIP("running as root without runuser: no user to run the tool as");
-        command = QStringList{runuser, "-u", "nobody", "--", bin.filePath("turnkeeper-lock")};
-        QVERIFY(QFile::copy(TURNKEEPER_LOCK_TOOL, command.last()));
-        QVERIFY(QFile::setPermissions(bin.path(), readOnly));
-    }
+    const QStringList command = toolWithoutRights(bin);
+    if (command.isEmpty())
+        QSKIP("running as root without runuser: no user to run the tool as");
     const auto [status, output] = run({}, command);
     QVERIFY2(status > 0 && output.contains(QStringLiteral("sudo")), qPrintable(output));
     QVERIFY(QDir(home.systemConfigDir()).isEmpty());
+}
+
+void TestLock::unreadableLockAcceptsNoPassword_data()
+{
+    QTest::addColumn<bool>("folderClosed"); // else the file itself is closed to the user
+    QTest::newRow("the file") << false;
+    QTest::newRow("its folder") << true;
+}
+
+// A lock that the user cannot read is in force all the same, and no password opens it:
+// said by the tool's report, which reads the lock as the program does.
+void TestLock::unreadableLockAcceptsNoPassword()
+{
+    QFETCH(bool, folderClosed);
+    TestHome home;
+    QTemporaryDir bin;
+    const QString file = SystemLock::fileIn(home.systemConfigDir());
+    home.writeFile(file, SystemLock::contents(vector, std::nullopt));
+    const QString closed = folderClosed ? QFileInfo(file).path() : file;
+    QVERIFY(QFile::setPermissions(home.systemConfigDir(), readOnly));
+    QVERIFY(QFile::setPermissions(closed, QFile::Permissions()));
+    // Open again for the folder's removal.
+    const auto reopen = qScopeGuard([&] { QFile::setPermissions(closed, readOnly); });
+    const QStringList command = toolWithoutRights(bin);
+    if (command.isEmpty())
+        QSKIP("running as root without runuser: no user to run the tool as");
+
+    const auto [status, output] = run({QStringLiteral("--status")}, command);
+    QCOMPARE(status, 0);
+    QVERIFY2(output.contains("A lock is in force from " + file) &&
+                 output.contains(file + " cannot be read, so no password opens the lock"),
+             qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(TestLock)

@@ -312,17 +312,22 @@ void TestTurn::recordOfTurnsCatchesUpAtStart()
 
     QStringList seen;
     qint32 used = 0;
+    QDateTime lastEnd;
     QList<TurnLog::Entry> stretches = log.entries();
     std::reverse(stretches.begin(), stretches.end());
     for (const TurnLog::Entry &stretch : std::as_const(stretches)) {
         QCOMPARE(stretch.child, QStringLiteral("Ann"));
         seen << (stretch.ending ? TurnLog::endingText(*stretch.ending) : QStringLiteral("running"));
         used += stretch.used;
+        lastEnd = qMax(lastEnd, stretch.ended);
     }
     QCOMPARE(seen.join(QStringLiteral(", ")), endings);
     QCOMPARE(running.has_value(), endings.endsWith(QLatin1String("running")));
-    if (!running)
+    if (!running) {
         QCOMPARE(used, qMin(startedAt, 600));
+        // Its last stretch ended at the turn's end, or at the new start if sooner.
+        QCOMPARE(lastEnd, now.addSecs(qMin(startedAt, 600)));
+    }
     QVERIFY(log.openStretches().size() <= 1);
 }
 

@@ -49,6 +49,15 @@ QVariantList onFile(const QString &path, const QStringList &statements)
     return row;
 }
 
+// The layout that this program gives a new record.
+int layoutWritten()
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("turns.sqlite"));
+    TurnLog(path).entries();
+    return onFile(path, {QStringLiteral("PRAGMA user_version")}).value(0, -1).toInt();
+}
+
 TurnLog::Entry stretch(const QString &child, const QString &started, qint32 used)
 {
     TurnLog::Entry entry{0, child, QDateTime::fromString(started, Qt::ISODate)};
@@ -187,6 +196,9 @@ void TestTurnLog::unusableFileIsMovedAside_data()
     QTest::newRow("a newer layout")
         << QStringList({"CREATE TABLE stretches (id)", "PRAGMA user_version = 99"}) << QByteArray()
         << true;
+    QTest::newRow("one layout newer, ours otherwise")
+        << (ours.first(2) << QStringLiteral("PRAGMA user_version = %1").arg(layoutWritten() + 1))
+        << QByteArray() << true;
     QTest::newRow("another program's database")
         << QStringList({"CREATE TABLE scores (name, points)"}) << QByteArray() << true;
     QTest::newRow("an empty file") << QStringList() << QByteArray() << false;

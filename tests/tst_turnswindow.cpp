@@ -37,6 +37,7 @@ const QList<TurnLog::Entry> record = {
     stretch(4, "Ben", "2026-12-07T09:15:00Z", 59, Ending::Stopped),
     stretch(5, "Cat", "2026-12-07T09:15:00Z", 0, std::nullopt), // same start, later id
     stretch(6, "Ann, \"the elder\"", "2026-06-01T12:34:56Z", 600, Ending::TimeUp), // summer
+    stretch(7, "Bo \"Jr\"", "2026-05-01T08:00:00Z", 60, Ending::Stopped), // quotes, no comma
 };
 
 // Reads CSV as RFC 4180 writes it (rows end with CRLF, quoted fields double their
@@ -102,6 +103,7 @@ void TestTurnsWindow::showsTheRecord()
                        {"", "07/12/2026 00:30", "1.5", "Program ended"},
                        {"Ann", "05/12/2026 11:00", "5.0", "Abandoned"},
                        {"Ann, \"the elder\"", "01/06/2026 14:34", "10.0", "Time's up"},
+                       {"Bo \"Jr\"", "01/05/2026 10:00", "1.0", "Stopped by a parent"},
                    }));
 
     const auto *chart = window.findChild<TurnsChart *>(QStringLiteral("chrTurns"));
@@ -154,10 +156,11 @@ void TestTurnsWindow::exportToFile()
         QCOMPARE(rows.size(), record.size() + 1);
         QCOMPARE(rows.first(), QStringList({"child", "turn_started", "started", "ended",
                                             "length_seconds", "used_seconds", "ending"}));
-        QCOMPARE(rows.at(1),
+        QCOMPARE(rows.at(1).first(), QStringLiteral("Bo \"Jr\""));
+        QCOMPARE(rows.at(2),
                  QStringList({"Ann, \"the elder\"", "2026-06-01T12:34:56Z", "2026-06-01T12:34:56Z",
                               "2026-06-01T12:44:56Z", "600", "600", "time's up"}));
-        QCOMPARE(rows.at(4).last(), QStringLiteral("time's up"));
+        QCOMPARE(rows.at(5).last(), QStringLiteral("time's up"));
         QCOMPARE(rows.last(), QStringList({"Cat", "2026-12-07T09:15:00Z", "2026-12-07T09:15:00Z",
                                            "", "600", "0", ""}));
     }

@@ -64,7 +64,8 @@ QString make(const QString &password)
 {
     Parts parts;
     parts.iterations = Iterations;
-    parts.salt.resize(SaltBytes);
+    // Zeros first: a salt is never whatever the memory held before.
+    parts.salt = QByteArray(SaltBytes, '\0');
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(parts.salt.data()),
                                           SaltBytes / int(sizeof(quint32)));
     parts.hash = derive(password, parts.salt, parts.iterations);
