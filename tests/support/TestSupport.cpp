@@ -307,7 +307,10 @@ ModalDriver::Action cancelPrompt()
     };
 }
 
-ManualTurnClock::ManualTurnClock(const QDateTime &utc) : m_utc(utc) {}
+// On a whole second, as the record keeps its moments.
+ManualTurnClock::ManualTurnClock(const QDateTime &utc) : m_utc(utc.addMSecs(-utc.time().msec()))
+{
+}
 
 MainWindowFixture::MainWindowFixture(const QByteArray &settingsFile, Clock clock,
                                      TestHome::Files files)
