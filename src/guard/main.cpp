@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// turnkeeper-guard: the system service that keeps, for every account under the
+// administrator's lock, the turn's clock, its record and the check of the parent
+// password, where the account's own processes cannot reach them. Run by systemd as root.
+#include "Guard1Adaptor.h"
+#include "buildinfo.h"
+#include "guard/Guard.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+int fail(const QString &text)
+{
+    std::fprintf(stderr, "turnkeeper-guard: %s\n", qPrintable(text));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("turnkeeper-guard"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(BuildInfo::versionMajor)
+                                                .arg(BuildInfo::versionMinor)
+                                                .arg(BuildInfo::versionPatch));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Keeps the turns of the accounts under %1's lock on the system bus, as "
+                       "%2.")
+            .arg(QString::fromLatin1(BuildInfo::title), Guard::serviceName));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption lockFile(
+        QStringLiteral("lock-file"),
+        QStringLiteral("The administrator's lock file, with the password's hash beside it."),
+        QStringLiteral("path"),
+        QStringLiteral("/etc/xdg/%1/%1.conf").arg(QString::fromLatin1(BuildInfo::title)));
+    parser.addOption(lockFile);
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unexpected argument %1; see --help")
+                        .arg(parser.positionalArguments().constFirst()));
+
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected())
+        return fail(QStringLiteral("no system bus: %1").arg(bus.lastError().message()));
+    Guard guard(bus, QFileInfo(parser.value(lockFile)).absoluteFilePath());
+    new Guard1Adaptor(&guard);
+    if (!bus.registerObject(Guard::objectPath, &guard))
+        return fail(QStringLiteral("cannot register %1").arg(Guard::objectPath));
+    if (!bus.registerService(Guard::serviceName))
+        return fail(
+            QStringLiteral("cannot own %1: %2").arg(Guard::serviceName, bus.lastError().message()));
+    return app.exec();
+}
