@@ -131,7 +131,9 @@ SystemLock readLock(const QString &lockFile)
 // lock file named on the command line is one for the guard.
 bool hashGoesApart(bool fileGiven)
 {
-    return fileGiven || QFileInfo(QStringLiteral(TURNKEEPER_GUARD_PATH)).isExecutable();
+    return fileGiven || QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                  QStringLiteral(TURNKEEPER_GUARD_FROM_TOOL))
+                            .isExecutable();
 }
 
 int showStatus(const QString &lockFile)
