@@ -19,6 +19,8 @@ packages=(
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
     dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
     strace                       # watches what a settings save does on the disk
+    python3-dbusmock util-linux  # the guard's suite: a stand-in logind, setpriv
+    systemd                      # systemd-analyze verify on the guard's unit
 )
 
 missing=()

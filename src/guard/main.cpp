@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
 
@@ -26,6 +27,10 @@ int fail(const QString &text)
 
 int main(int argc, char *argv[])
 {
+    // Any local user may send a message as large as the bus allows; what it took is given
+    // back to the system at once, rather than kept in the heap for the next one.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("turnkeeper-guard"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
