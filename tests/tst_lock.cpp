@@ -47,7 +47,7 @@ std::pair<int, QString> run(const QStringList &arguments,
 
 SystemLock installedLock()
 {
-    return SystemLock::read(QStringLiteral("TurnKeeper"), SystemLock::Reporting::Quiet);
+    return SystemLock::read(SystemLock::Reporting::Quiet);
 }
 
 } // namespace
@@ -138,8 +138,8 @@ void TestLock::precedence_data()
     QTest::newRow("later folder") << no << lock << 2 << true << true << -1;
     QTest::newRow("first folder wins")
         << lock + "MaxTime=120" << lock + "MaxTime=300" << 1 << true << true << 120;
-    QTest::newRow("unlocked first file hides a lock")
-        << QByteArray("[Settings]\nLocked=false") << lock << 1 << false << false << -1;
+    QTest::newRow("an unlocked first file takes no lock away")
+        << QByteArray("[Settings]\nLocked=false") << lock << 2 << true << true << -1;
 }
 
 void TestLock::precedence()
@@ -155,7 +155,7 @@ void TestLock::precedence()
     const QByteArray files[2] = {first, second};
     QStringList paths = {QStringLiteral("relative")}; // no folder at all
     for (int i = 0; i < 2; ++i) {
-        paths.append(SystemLock::fileIn(folders[i].path(), QStringLiteral("TurnKeeper")));
+        paths.append(SystemLock::fileIn(folders[i].path()));
         QDir().mkpath(QFileInfo(paths.last()).path());
         QFile file(paths.last());
         QVERIFY(files[i].isNull() || (file.open(QIODevice::WriteOnly) && file.write(files[i])));
@@ -180,7 +180,7 @@ void TestLock::brokenOrWritableLockIsReportedOnce()
     const int saved = ::dup(STDERR_FILENO);
     ::dup2(capture.handle(), STDERR_FILENO);
     for (int i = 0; i < 3; ++i)
-        SystemLock::read(applicationName());
+        SystemLock::read();
     ::dup2(saved, STDERR_FILENO);
     ::close(saved);
     capture.seek(0);
@@ -196,7 +196,7 @@ void TestLock::brokenOrWritableLockIsReportedOnce()
 void TestLock::toolSetsReportsAndRemovesTheLock()
 {
     TestHome home;
-    const QString file = SystemLock::fileIn(home.systemConfigDir(), QStringLiteral("TurnKeeper"));
+    const QString file = SystemLock::fileIn(home.systemConfigDir());
     for (const char *outOfBounds : {"0.5", "3601", "ten"})
         QVERIFY(run({QStringLiteral("--length"), outOfBounds}).first > 0);
     QVERIFY(!QFile::exists(file));

@@ -376,8 +376,11 @@ void TestMainWindow::pictureForBox_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<double>("ratio");
     QTest::addColumn<int>("width");
-    QTest::newRow("between sizes") << QStringLiteral("face.ico") << 1.25 << 192;
-    QTest::newRow("only smaller ones") << QStringLiteral("topic.ico") << 2.0 << 32;
+    QTest::addColumn<bool>("locked"); // under the lock: the built-in face, whatever the folder holds
+    QTest::newRow("between sizes") << QStringLiteral("face.ico") << 1.25 << 192 << false;
+    QTest::newRow("only smaller ones") << QStringLiteral("topic.ico") << 2.0 << 32 << false;
+    QTest::newRow("another picture, under the lock")
+        << QStringLiteral("topic.ico") << 1.25 << 192 << true;
 }
 
 void TestMainWindow::pictureForBox()
@@ -385,14 +388,18 @@ void TestMainWindow::pictureForBox()
     QFETCH(QString, file);
     QFETCH(double, ratio);
     QFETCH(int, width);
+    QFETCH(bool, locked);
     TestHome home(TestHome::Files::None);
     QVERIFY(QFile::copy(QStringLiteral(TURNKEEPER_RESOURCES_DIR "/") + file,
                         QStringLiteral("face.ico")));
+    if (locked)
+        home.writeSystemLock("[Settings]\nLocked=true\n");
 
     const QPixmap picture = ui().picture(QStringLiteral("face.ico"), QSize(96, 96), ratio);
     QCOMPARE(picture.deviceIndependentSize(), QSizeF(96, 96));
     QVERIFY(picture.toImage().convertToFormat(QImage::Format_ARGB32) ==
-            iconPicture(QStringLiteral("face.ico"), width));
+            iconPicture(locked ? QStringLiteral(":/pictures/face.ico") : QStringLiteral("face.ico"),
+                        width));
 }
 
 void TestMainWindow::shownFaceIsTheDrawingAtTheScreensScale_data()

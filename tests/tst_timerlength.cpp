@@ -15,7 +15,6 @@ private slots:
     void numbersRoundHalvesToEven_data();
     void numbersRoundHalvesToEven();
     void numbersThatDoNotFit();
-    void countNeverWraps();
     void timeLeft_data();
     void timeLeft();
 };
@@ -81,13 +80,6 @@ void TestTimerLength::numbersThatDoNotFit()
     QVERIFY(!TimerLength::fromNumber(std::numeric_limits<double>::quiet_NaN()));
     QVERIFY(!TimerLength::fromNumber(std::numeric_limits<double>::infinity()));
     QCOMPARE(TimerLength::toText(600), QStringLiteral("600"));
-}
-
-void TestTimerLength::countNeverWraps()
-{
-    QCOMPARE(Countdown::nextCount(32767), 32768);
-    const qint32 largest = std::numeric_limits<qint32>::max();
-    QCOMPARE(Countdown::nextCount(largest), largest);
 }
 
 void TestTimerLength::timeLeft_data()

@@ -143,6 +143,10 @@ void TestTranslations::languageFromLocale_data()
     for (const char *locale :
          {"de_DE", "de_AT", "fr_FR", "fr_CA", "es_ES", "es_MX", "nl_NL", "nl_BE"})
         QTest::newRow(locale) << QString::fromLatin1(locale) << QString::fromLatin1(locale, 2);
+    // A list as LANGUAGE gives it: the first known language with a catalogue.
+    QTest::newRow("unknown, then German") << QStringLiteral("xx:de") << QStringLiteral("de");
+    QTest::newRow("Dutch, then German") << QStringLiteral("nl:de") << QStringLiteral("nl");
+    QTest::newRow("English, then German") << QStringLiteral("en:de") << QString();
 }
 
 void TestTranslations::languageFromLocale()
@@ -152,7 +156,10 @@ void TestTranslations::languageFromLocale()
     const QString english = QStringLiteral("Time's Up!");
     const auto timeUp = [] { return QCoreApplication::translate("Countdown", "Time's Up!"); };
     {
-        const Translations translations{QLocale(locale)};
+        const Translations translations =
+            locale.contains(QLatin1Char(':'))
+                ? Translations(locale.split(QLatin1Char(':')))
+                : Translations(QLocale(locale));
         QCOMPARE(translations.language(), language);
         QCOMPARE(timeUp() == english, language.isEmpty());
         // Qt's own texts in the same language, where Debian installed them.

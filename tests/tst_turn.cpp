@@ -181,17 +181,23 @@ void TestTurn::startTakesUpTheRecordedTurn_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("barMaximum");
     QTest::addColumn<bool>("kept");
+    QTest::addColumn<bool>("stop"); // a running turn is stopped by a parent, not run out
     const QString started = QStringLiteral("Timer Started!");
     const QString timeUp = QStringLiteral("Time's Up!");
     const QString ready = QStringLiteral("Timer Ready!");
-    QTest::newRow("time left") << withTurn(300, 100) << started << 100 << 300 << true;
+    QTest::newRow("time left") << withTurn(300, 100) << started << 100 << 300 << true << false;
     QTest::newRow("its own length, not MaxTime")
-        << withTurn(60, 10, 900) << started << 10 << 60 << true;
-    QTest::newRow("started tomorrow") << withTurn(300, -86400) << started << 0 << 300 << true;
-    QTest::newRow("ended a minute ago") << withTurn(300, 360) << timeUp << 0 << 600 << false;
-    QTest::newRow("ended two hours ago") << withTurn(300, 7500) << ready << 0 << 600 << false;
+        << withTurn(60, 10, 900) << started << 10 << 60 << true << false;
+    QTest::newRow("its own length, then stopped")
+        << withTurn(60, 10, 900) << started << 10 << 60 << true << true;
+    QTest::newRow("started tomorrow")
+        << withTurn(300, -86400) << started << 0 << 300 << true << false;
+    QTest::newRow("ended a minute ago")
+        << withTurn(300, 360) << timeUp << 0 << 600 << false << false;
+    QTest::newRow("ended two hours ago")
+        << withTurn(300, 7500) << ready << 0 << 600 << false << false;
     QTest::newRow("garbage") << QByteArray("[Settings]\nMaxTime=600\n[Turn]\nLength=x\nStarted=y\n")
-                             << ready << 0 << 600 << false;
+                             << ready << 0 << 600 << false << false;
 }
 
 void TestTurn::startTakesUpTheRecordedTurn()
@@ -201,6 +207,7 @@ void TestTurn::startTakesUpTheRecordedTurn()
     QFETCH(int, count);
     QFETCH(int, barMaximum);
     QFETCH(bool, kept);
+    QFETCH(bool, stop);
     MainWindowFixture main(settings);
 
     QCOMPARE(main.label->text(), label);
@@ -221,7 +228,16 @@ void TestTurn::startTakesUpTheRecordedTurn()
     // MaxTime stays what the parent set.
     QCOMPARE(main.window->MaxTime(), settings.contains("MaxTime=900") ? 900 : 600);
 
-    if (running) {
+    if (running && stop) {
+        // The next turns count up to MaxTime, on the bar too.
+        ModalDriver driver;
+        driver.then(typePassword(QStringLiteral("playfairly")));
+        main.stopStart->trigger();
+        QCOMPARE(main.label->text(), QStringLiteral("Timer Ready!"));
+        QCOMPARE(main.bar->maximum(), main.window->MaxTime());
+        main.stopStart->trigger();
+        QCOMPARE(main.bar->maximum(), main.window->MaxTime());
+    } else if (running) {
         const int left = main.window->MaxTime() == 900 ? 60 : 300;
         main.ticks(left - main.window->CurrentTime());
         QCOMPARE(main.label->text(), QStringLiteral("Time's Up!"));

@@ -12,7 +12,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
 
 using Ending = TurnLog::Ending;
 using Series = TurnFigures::Series;
@@ -75,8 +77,11 @@ private slots:
     void unusableFileIsMovedAside_data();
     void unusableFileIsMovedAside();
     void unwritableDataFolderAnswersNothing();
+    void twoStartsMakeOneRecord();
     void minutesPerDay_data();
     void minutesPerDay();
+    void csvNamesStayText_data();
+    void csvNamesStayText();
 };
 
 void TestTurnLog::recordsEachEnding_data()
@@ -227,6 +232,61 @@ void TestTurnLog::unusableFileIsMovedAside()
     QCOMPARE(kept.readAll(), before);
 }
 
+// Another start of the program makes the record's layout while this one opens it: this
+// one reads the empty file, then waits for the other's transaction, and finds the layout
+// made. The healthy record is used, not moved aside as damaged.
+void TestTurnLog::twoStartsMakeOneRecord()
+{
+    TestHome home;
+    const QString path = TurnLog::defaultPath();
+    onFile(path, {QStringLiteral("PRAGMA journal_mode=WAL")});
+    // The layout as the program makes it, from a record of its own elsewhere.
+    const QString elsewhere = home.dataHome() + QStringLiteral("/elsewhere.sqlite");
+    TurnLog(elsewhere).begin(QStringLiteral("Ben"), turnStart, turnStart, 600);
+    const QStringList layout =
+        onFile(elsewhere, {QStringLiteral("SELECT group_concat(sql, ';') FROM sqlite_master "
+                                          "WHERE sql IS NOT NULL")})
+            .value(0)
+            .toString()
+            .split(QLatin1Char(';'));
+    QSemaphore writing;
+    QSemaphore opening;
+    std::unique_ptr<QThread> other(QThread::create([&] {
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+            for (const QString &statement : layout)
+                query.exec(statement);
+            query.exec(QStringLiteral("PRAGMA user_version = 1"));
+            writing.release();
+            // Holds its transaction while this start begins to open the file.
+            opening.acquire();
+            QThread::msleep(100);
+            query.exec(QStringLiteral("COMMIT"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }));
+    other->start();
+    writing.acquire();
+    opening.release();
+    StandardErrorCapture standardError;
+    TurnLog log;
+    // A start that found the file busy beyond its patience records at its next call.
+    std::optional<qint64> id = log.begin(QStringLiteral("Ann"), turnStart, turnStart, 600);
+    other->wait();
+    if (!id)
+        id = log.begin(QStringLiteral("Ann"), turnStart, turnStart, 600);
+    QVERIFY(id);
+    QCOMPARE(log.entries().size(), 1);
+    QVERIFY(QFileInfo(path).dir().entryList({QStringLiteral("turns.sqlite.damaged-*")}).isEmpty());
+    QVERIFY2(!standardError.text().contains(QLatin1String("moved aside")), "");
+}
+
 void TestTurnLog::unwritableDataFolderAnswersNothing()
 {
     TestHome home;
@@ -279,6 +339,34 @@ void TestTurnLog::minutesPerDay()
     QFETCH(QStringList, children);
     QFETCH(QList<Series>, expected);
     QCOMPARE(TurnFigures::minutesPerDay(entries, QDate(2026, 12, 7), 7, children), expected);
+}
+
+void TestTurnLog::csvNamesStayText_data()
+{
+    QTest::addColumn<QString>("child");
+    QTest::addColumn<QByteArray>("field"); // as the CSV row begins
+    QTest::newRow("a plain name") << QStringLiteral("Ann") << QByteArray("Ann,");
+    QTest::newRow("no name") << QString() << QByteArray(",");
+    QTest::newRow("a comma") << QStringLiteral("Ann, the elder") << QByteArray("\"Ann, the elder\",");
+    QTest::newRow("a formula") << QStringLiteral("=HYPERLINK(\"x\")")
+                               << QByteArray("\"'=HYPERLINK(\"\"x\"\")\",");
+    for (const char *start : {"+1", "-1", "@SUM(A1)", "\tTab", "\rCR"})
+        QTest::newRow(start) << QString::fromLatin1(start)
+                             << "\"'" + QByteArray(start) + "\",";
+    QTest::newRow("a sign inside") << QStringLiteral("Ann-Marie") << QByteArray("Ann-Marie,");
+}
+
+void TestTurnLog::csvNamesStayText()
+{
+    QFETCH(QString, child);
+    QFETCH(QByteArray, field);
+    TurnLog::Entry entry;
+    entry.child = child;
+    entry.turnStarted = entry.started = turnStart;
+    entry.length = 600;
+    const QByteArray csv = TurnFigures::csv({entry});
+    const QByteArray row = csv.mid(csv.indexOf("\r\n") + 2);
+    QVERIFY2(row.startsWith(field), row.constData());
 }
 
 QTEST_GUILESS_MAIN(TestTurnLog)

@@ -18,13 +18,20 @@ bool isEnglishOrC(const QLocale &locale)
 
 } // namespace
 
-Translations::Translations(const QLocale &locale)
+Translations::Translations(const QLocale &locale) : Translations(locale.uiLanguages()) {}
+
+Translations::Translations(const QStringList &languages)
 {
     auto program = std::make_unique<QTranslator>();
     // In the order the family prefers (LANGUAGE=nl:de gives Dutch, then German); an
     // English one before any other means English.
-    for (const QString &name : locale.uiLanguages()) {
+    for (const QString &name : languages) {
         const QLocale wanted(name);
+        // Qt reads a name it does not know as the C locale: passed over, not English.
+        const bool known = wanted.language() != QLocale::C || name == QLatin1String("C") ||
+                           name == QLatin1String("POSIX");
+        if (!known)
+            continue;
         if (isEnglishOrC(wanted))
             return;
         // turnkeeper_de_AT.qm, then turnkeeper_de.qm.

@@ -21,6 +21,9 @@ public:
     // The system locale follows LANGUAGE, LC_ALL, LC_MESSAGES and LANG, also where the C
     // library has no such locale installed.
     explicit Translations(const QLocale &locale = QLocale::system());
+    // The first of languages (names such as "de_AT", in the family's order) that has a
+    // catalogue; names of no known language are passed over.
+    explicit Translations(const QStringList &languages);
     ~Translations();
     Translations(const Translations &) = delete;
     Translations &operator=(const Translations &) = delete;

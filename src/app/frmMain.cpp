@@ -36,6 +36,7 @@ frmMain::frmMain(QWidget *parent)
 
     createControls();
     createMenus();
+    connectSession();
     Form_Load();
 
     setFixedSize(m_client->width(), m_client->height() + menuBar()->sizeHint().height());
@@ -81,6 +82,10 @@ void frmMain::createControls()
     Timer1->setInterval(Countdown::TickMilliseconds);
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+
+    m_holdTimer = new QTimer(this);
+    m_holdTimer->setInterval(1000);
+    connect(m_holdTimer, &QTimer::timeout, this, [this] { holdInView(true); });
 }
 
 QAction *frmMain::addEntry(QMenu *menu, const QString &caption, const QString &name)
@@ -144,7 +149,7 @@ void frmMain::Form_Load()
     //: while no turn runs.
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     // The administrator's length, where the lock sets one, is the length.
-    const std::optional<qint32> locked = SystemLock::read(applicationName()).maxTime();
+    const std::optional<qint32> locked = SystemLock::read().maxTime();
     m_lengthLocked = locked.has_value();
     if (locked)
         setMaxTime(double(*locked));
@@ -152,8 +157,8 @@ void frmMain::Form_Load()
         setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
                               TimerLength::toText(TimerLength::DefaultSeconds)));
     TimeBar->setMaximum(MaxTime());
-    m_children = Children::read();
-    resumeTurn();
+    // A turn recorded by an earlier run goes on, or shows its time's up.
+    m_session.load(locked);
     refreshBar();
 }
 
@@ -161,12 +166,8 @@ void frmMain::Form_Unload(UnloadReason reason)
 {
     // The parent's Exit ends the turn; the end of the session leaves it for the next
     // start to take up.
-    if (reason == UnloadReason::ExitCommand) {
-        endStretch(TurnLog::Ending::Stopped);
-        forgetTurn();
-    } else {
-        endStretch(TurnLog::Ending::ProgramEnded);
-    }
+    m_session.leave(reason == UnloadReason::ExitCommand ? TurnSession::Leaving::ExitCommand
+                                                        : TurnSession::Leaving::SessionEnd);
     // The user's own length stays in their file as it was.
     if (m_lengthLocked)
         return;
@@ -189,6 +190,7 @@ void frmMain::unload(UnloadReason reason)
         return;
     m_unloaded = true;
     Timer1->stop();
+    m_holdTimer->stop();
     Form_Unload(reason);
     close();
     emit unloaded();
@@ -205,14 +207,22 @@ void frmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isMinimized() ||
-        m_countdown.state() == Countdown::State::Ready)
+        m_session.state() == TurnSession::State::Ready)
         return;
     QTimer::singleShot(0, this, [this] {
         WindowSystem::bringIntoView(this);
         raise();
-        if (m_countdown.state() == Countdown::State::TimeUp)
+        if (m_session.state() == TurnSession::State::TimeUp)
             activateWindow();
     });
+}
+
+// Moved away while the time's up shows: back at once.
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_holdTimer->isActive())
+        QTimer::singleShot(0, this, [this] { holdInView(true); });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -233,20 +243,15 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-// The running turn counts up to the length as it is now, as the tick has always
-// compared the count with MaxTime; only Set Time changes it, and that stops the turn.
 void frmMain::setMaxTime(double vNewValue)
 {
-    if (const std::optional<qint32> seconds = TimerLength::fromNumber(vNewValue)) {
-        mlngMaxTime = *seconds;
-        m_countdown.setLength(mlngMaxTime);
-    }
+    if (const std::optional<qint32> seconds = TimerLength::fromNumber(vNewValue))
+        m_session.setLength(*seconds);
 }
 
 void frmMain::setMaxTime(const QString &vNewValue)
 {
-    mlngMaxTime = TimerLength::fromStoredText(vNewValue);
-    m_countdown.setLength(mlngMaxTime);
+    m_session.setLength(TimerLength::fromStoredText(vNewValue));
 }
 
 bool frmMain::isCounting() const
@@ -310,24 +315,32 @@ void frmMain::setStatus(const QString &text)
 void frmMain::refreshBar()
 {
     QString text;
-    if (m_countdown.isRunning()) {
-        text = Countdown::timeLeftText(m_countdown.length(), CurrentTime());
-        if (!m_turnChild.isEmpty())
+    const bool running = m_session.isRunning();
+    if (running) {
+        text = Countdown::timeLeftText(m_session.turnLength(), CurrentTime());
+        if (!m_session.child().isEmpty())
             //: On the bar while a turn runs: %1 is the name of the child whose turn it is,
             //: %2 the time left as minutes:seconds ("Ann: 9:57").
-            text = tr("%1: %2").arg(m_turnChild, text);
-    } else if (!m_children.isEmpty()) {
-        text = Children::nextText(m_children.next());
+            text = tr("%1: %2").arg(m_session.child(), text);
+    } else if (!m_session.children().isEmpty()) {
+        text = Children::nextText(m_session.children().next());
     }
     // While a turn runs the value and the text change together, in one paint.
-    TimeBar->showValue(m_countdown.isRunning() ? CurrentTime() : TimeBar->value(), text,
-                       m_countdown.inLastMinute());
+    TimeBar->showValue(running ? CurrentTime() : TimeBar->value(), text,
+                       m_session.inLastMinute());
 }
 
 void frmMain::announceNext()
 {
-    if (!m_children.isEmpty())
+    if (!m_session.children().isEmpty())
         ui().announceDescription(TimeBar);
+}
+
+void frmMain::comeForward()
+{
+    WindowSystem::bringIntoView(this);
+    raise();
+    activateWindow();
 }
 
 void frmMain::mnuAbout_Click()
@@ -358,34 +371,21 @@ void frmMain::mnuChildren_Click()
     releaseTopMost();
     if (!askForPassword())
         return;
-    frmChildren dlg(m_children, this);
+    const Children opened = m_session.children();
+    frmChildren dlg(opened, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
     // A list that did not reach the disk has not been changed: say so and keep the old.
-    const Children edited = dlg.children();
     QString error;
-    if (!edited.write(&error)) {
+    if (!m_session.editChildren(opened, dlg.children(), &error))
         ui().message(this, error, UiService::MessageIcon::Exclamation, ui().applicationName());
-        return;
-    }
-    m_children = edited;
-    refreshBar();
-    announceNext();
 }
 
 // The record is for everyone to see: no password.
 void frmMain::mnuTurns_Click()
 {
     releaseTopMost();
-    settleRecordOfTurns();
-    // The turn that runs counts with the minutes it has taken so far.
-    QList<TurnLog::Entry> entries = m_log.entries();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (TurnLog::Entry &entry : entries) {
-        if (!entry.ending)
-            entry.used = TurnLog::usedBetween(entry.turnStarted, entry.length, entry.started, now);
-    }
-    frmTurns dlg(entries, m_children.names(), QDate::currentDate(), this);
+    frmTurns dlg(m_session.record(), m_session.children().names(), QDate::currentDate(), this);
     dlg.exec();
 }
 
@@ -397,7 +397,7 @@ void frmMain::mnuSetTime_Click()
     // The dialog shows the length, with its checks, before the opening puts the
     // countdown back to Ready; OK hands back the length chosen.
     frmSetTime dlg(MaxTime(), this, m_lengthLocked);
-    readyReset();
+    m_session.stop();
     if (dlg.exec() != QDialog::Accepted)
         return;
     setMaxTime(dlg.minutes() * 60.0);

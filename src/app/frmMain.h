@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "logic/Children.h"
-#include "logic/Countdown.h"
-#include "logic/TurnLog.h"
+#include "logic/TurnSession.h"
 
 #include <QMainWindow>
-
-#include <functional>
-#include <optional>
 
 class QAction;
 class QLabel;
@@ -26,13 +21,13 @@ public:
     explicit frmMain(QWidget *parent = nullptr);
 
     // Seconds counted since the countdown was last started; 0 while it is not running.
-    qint32 CurrentTime() const { return m_countdown.count(); }
+    qint32 CurrentTime() const { return m_session.elapsed(); }
 
     // Keeps the window above all ordinary windows while true, without moving it.
     void MakeTopMost(bool Show);
 
     // The timer length in whole seconds.
-    qint32 MaxTime() const { return mlngMaxTime; }
+    qint32 MaxTime() const { return m_session.length(); }
     // Rounds to whole seconds, an exact half to the even neighbour; a number that
     // does not fit leaves the length as it was. The bar is not touched.
     void setMaxTime(double vNewValue);
@@ -51,8 +46,13 @@ signals:
     // The window has unloaded and saved; the program should now end.
     void unloaded();
 
+public slots:
+    // Another start of the program handed over to this one: it comes forward.
+    void comeForward();
+
 protected:
     void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -75,22 +75,16 @@ private:
     void mnuSetTime_Click();
     void mnuExit_Click();
 
-    // The countdown: Start and Stop, the one-second tick and the time's-up alarm.
+    // The countdown: Start and Stop, the one-second tick, and what each state of the
+    // turn looks like.
+    void connectSession();
     void mnuStopStart_Click();
     void Timer1_Timer();
     void readyReset();
-    void startSteps();
     void showRunning();
     void alarmSteps();
-    // A turn recorded by an earlier run of the program goes on, or shows its time's up.
-    void resumeTurn();
-    void recordTurn(const QDateTime &started);
-    void forgetTurn();
-    void keepWhoIsNext();
-    // The stretch of the turn that runs now ends in the record of turns.
-    void endStretch(TurnLog::Ending ending);
-    // Brings the record of turns up to date with the turn found at the start, once.
-    void settleRecordOfTurns();
+    // While the time's up shows, the window puts itself back wherever it is moved.
+    void holdInView(bool hold);
     void reportRecordFailure(const QString &error);
 
     void releaseTopMost();
@@ -102,19 +96,8 @@ private:
     // The bar's text says whose turn is next: screen readers hear it.
     void announceNext();
 
-    Countdown m_countdown;
-    // The children who take turns, and whose turn runs now (empty without names).
-    Children m_children;
-    QString m_turnChild;
-    // The record of turns, opened at its first use, and the stretch that runs now.
-    TurnLog m_log;
-    std::optional<qint64> m_stretch;
-    std::function<void()> m_settleLog;
-    qint32 mlngMaxTime = 0;
+    TurnSession m_session;
     bool mblnTopMost = false;
-    // Whether the settings store may hold a turn that has to be cleared when it ends.
-    bool m_turnRecorded = false;
-    bool m_recordFailureReported = false;
     // The length in use is the administrator's, not the user's: never saved as theirs.
     bool m_lengthLocked = false;
     bool m_unloaded = false;
@@ -124,6 +107,10 @@ private:
     QLabel *Label1 = nullptr;
     TimeLeftBar *TimeBar = nullptr;
     QTimer *Timer1 = nullptr;
+    // Looks, once a second while the time's up shows, whether the window is still in view.
+    QTimer *m_holdTimer = nullptr;
+    // Where the window stood when its time was up.
+    QRect m_heldPlace;
 
     QAction *mnuPasswords = nullptr;
     QAction *mnuChildren = nullptr;

@@ -122,7 +122,7 @@ int refuseWithoutRights(const QString &folder)
 // The lock in force: the one file given, or the first of the config folders.
 SystemLock readLock(const QString &lockFile)
 {
-    return lockFile.isEmpty() ? SystemLock::read(program, SystemLock::Reporting::Quiet)
+    return lockFile.isEmpty() ? SystemLock::read(SystemLock::Reporting::Quiet)
                               : SystemLock::readFile(lockFile, SystemLock::Reporting::Quiet);
 }
 
@@ -141,8 +141,10 @@ int showStatus(const QString &lockFile)
     const SystemLock lock = readLock(lockFile);
     if (!lock.isLocked()) {
         if (lock.file().isEmpty())
-            say(stdout, QStringLiteral("No lock is in force: no folder of %1 holds %2/%2.conf.")
-                            .arg(SystemLock::configFolders().join(QLatin1Char(':')), program));
+            say(stdout, QStringLiteral("No lock is in force: neither %1 nor a folder of %2 holds "
+                                       "%3/%3.conf.")
+                            .arg(SystemLock::installedFile(),
+                                 SystemLock::configFolders().join(QLatin1Char(':')), program));
         else
             say(stdout, QStringLiteral("No lock is in force: %1 does not say %2=true.")
                             .arg(lock.file(), SystemLock::lockedKey));
@@ -293,7 +295,7 @@ int main(int argc, char *argv[])
     if (givenFile.isEmpty() && folders.isEmpty())
         return fail(QStringLiteral("XDG_CONFIG_DIRS names no absolute folder"));
     const QString target =
-        givenFile.isEmpty() ? SystemLock::fileIn(folders.constFirst(), program) : givenFile;
+        givenFile.isEmpty() ? SystemLock::fileIn(folders.constFirst()) : givenFile;
     if (parser.isSet(off))
         return removeLock(target, givenFile);
 

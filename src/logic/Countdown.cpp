@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logic/Countdown.h"
 
-#include <limits>
-
 QString Countdown::startCaption()
 {
     //: The Timer menu's entry that starts a turn. The same entry reads "&Stop Timer"
@@ -36,11 +34,6 @@ QString Countdown::timeUpText()
     //: In big letters, with a horn and a red window, when a turn is over; also the
     //: text of the desktop's notice. A child reads it: short and clear.
     return tr("Time's Up!");
-}
-
-qint32 Countdown::nextCount(qint32 count)
-{
-    return count == std::numeric_limits<qint32>::max() ? count : count + 1;
 }
 
 QString Countdown::timeLeftText(qint32 length, qint32 count)
@@ -80,15 +73,18 @@ bool Countdown::inLastMinute() const
            qint64(m_count) >= qint64(m_length) - WarningBeforeEnd;
 }
 
-Countdown::Tick Countdown::tick()
+Countdown::Tick Countdown::advanceTo(qint32 elapsed)
 {
-    m_count = nextCount(m_count);
-    if (m_count != m_length) {
-        const bool warning = m_length > WarnedTurnsLongerThan &&
-                             qint64(m_count) == qint64(m_length) - WarningBeforeEnd;
-        return warning ? Tick::Warning : Tick::Ticked;
+    const qint32 before = m_count;
+    if (elapsed <= before)
+        return Tick::Ticked;
+    if (elapsed >= m_length) {
+        m_state = State::TimeUp;
+        m_count = 0;
+        return Tick::TimeUp;
     }
-    m_state = State::TimeUp;
-    m_count = 0;
-    return Tick::TimeUp;
+    m_count = elapsed;
+    const qint64 warnAt = qint64(m_length) - WarningBeforeEnd;
+    const bool warning = m_length > WarnedTurnsLongerThan && before < warnAt && elapsed >= warnAt;
+    return warning ? Tick::Warning : Tick::Ticked;
 }

@@ -25,17 +25,12 @@ public:
 
     static constexpr int TickMilliseconds = 1000;
 
-    // In the language of the installed translation, English without one. The Start and
-    // Stop handler compares the menu entry with the captions, so both always come from
-    // here.
+    // In the language of the installed translation, English without one.
     static QString startCaption(); // "&Start Timer"
     static QString stopCaption();  // "&Stop Timer"
     static QString readyText();    // "Timer Ready!"
     static QString startedText();  // "Timer Started!"
     static QString timeUpText();   // "Time's Up!"
-
-    // The count after one more second. It never wraps: at the largest count it stays.
-    static qint32 nextCount(qint32 count);
 
     // The time left of a running turn as minutes and seconds: 599 seconds give "9:59".
     static QString timeLeftText(qint32 length, qint32 count);
@@ -59,10 +54,10 @@ public:
     State resume(qint32 length, qint32 elapsed);
     // Back to Ready: stopped, count 0.
     void reset();
-    // One more second. The count never wraps; a minute before the end of a turn of more
-    // than two minutes it warns, once; when it reaches the length the turn is over:
-    // Time's Up, count 0.
-    Tick tick();
+    // Counts on to elapsed seconds at once, never back: Warning when the count passed
+    // the minute before the end on the way and the turn goes on, TimeUp (count 0) when
+    // it reached the length.
+    Tick advanceTo(qint32 elapsed);
 
 private:
     State m_state = State::Ready;

@@ -71,21 +71,35 @@ QStringList SystemLock::configFolders()
     return folders;
 }
 
-QString SystemLock::fileIn(const QString &folder, const QString &name)
+QString SystemLock::fileIn(const QString &folder)
 {
-    return folder + QLatin1Char('/') + name + QLatin1Char('/') + name + QStringLiteral(".conf");
+    return folder + QLatin1Char('/') + programName + QLatin1Char('/') + programName +
+           QStringLiteral(".conf");
 }
 
-SystemLock SystemLock::read(const QString &name, Reporting reporting)
+QString SystemLock::installedFile()
 {
-    SystemLock lock;
+    return fileIn(QStringLiteral("/etc/xdg"));
+}
+
+SystemLock SystemLock::read(Reporting reporting)
+{
+    QStringList files = {installedFile()};
     for (const QString &folder : configFolders()) {
-        const QString file = fileIn(folder, name);
+        if (!files.contains(fileIn(folder)))
+            files.append(fileIn(folder));
+    }
+    SystemLock lock;
+    for (const QString &file : std::as_const(files)) {
         const Presence presence = presenceOf(file);
-        if (presence != Presence::Absent) {
-            lock.load(file, presence == Presence::Present);
+        if (presence == Presence::Absent)
+            continue;
+        SystemLock found;
+        found.load(file, presence == Presence::Present);
+        if (lock.m_file.isEmpty() || found.isLocked())
+            lock = found;
+        if (lock.isLocked())
             break;
-        }
     }
     if (reporting == Reporting::OnStandardError)
         lock.reportOnce();

@@ -12,8 +12,10 @@
 #include <optional>
 
 // What an administrator imposes on every account of the machine through a file that
-// only root can write, <XDG config folder>/<name>/<name>.conf, beside the user's own
-// settings file, which the child using the account can edit. Where that file holds
+// only root can write, /etc/xdg/TurnKeeper/TurnKeeper.conf, beside the user's own
+// settings file, which the child using the account can edit. The file is the same
+// whatever the program's file name, its folder or the environment; a folder of
+// XDG_CONFIG_DIRS may add a lock in TurnKeeper/TurnKeeper.conf, never take one away. Where that file holds
 // Locked=true, its password hash replaces the user's password and its MaxTime, when
 // valid, the user's length. A lock never opens by being damaged: a locked file with
 // a missing or broken hash, or one that cannot be read, accepts no password at all.
@@ -28,6 +30,8 @@ public:
     static constexpr qint32 ShortestSeconds = 60;
     static constexpr qint32 LongestSeconds = 216000;
 
+    // The name the lock goes by, whatever the program's file is called.
+    static inline const QString programName = QStringLiteral("TurnKeeper");
     static inline const QString lockedKey = QStringLiteral("Locked");
     static inline const QString passwordHashKey = QStringLiteral("PasswordHash");
     // The break after a time's up, in minutes, and what the guard does when nobody shows
@@ -40,14 +44,16 @@ public:
     // empty. Relative entries are ignored, as the XDG rules ask.
     static QStringList configFolders();
 
-    // <folder>/<name>/<name>.conf
-    static QString fileIn(const QString &folder, const QString &name);
+    // <folder>/TurnKeeper/TurnKeeper.conf
+    static QString fileIn(const QString &folder);
+    // The administrator's file, which always counts.
+    static QString installedFile();
 
-    // Reads afresh the lock for the program called name from the first config folder
-    // that holds a file for it. With OnStandardError, a locked file that accepts no
-    // password, or that the running user could change, is said on standard error,
-    // once per process.
-    static SystemLock read(const QString &name, Reporting reporting = Reporting::OnStandardError);
+    // Reads the lock afresh: the administrator's file when it locks, else the first file
+    // of the config folders that locks, else the first file found, which does not. With
+    // OnStandardError, a locked file that accepts no password, or that the running user
+    // could change, is said on standard error, once per process.
+    static SystemLock read(Reporting reporting = Reporting::OnStandardError);
 
     // Reads afresh the lock of that one file, as read() does.
     static SystemLock readFile(const QString &file,

@@ -246,21 +246,33 @@ bool TurnLog::openFile(QString *reason, bool *locked)
     // writes, and the window never waits on the disk at Start or at the time's up.
     query.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
 
+    if (version == currentVersion())
+        return true;
+    // The layout is brought up to date inside one write transaction that reads its version
+    // again: another start of the program that made it meanwhile is then seen, not taken
+    // for damage.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(query.lastError().text(), query.lastError());
+    const auto abandon = [&](const QSqlError &error) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return fail(error.text(), error);
+    };
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return abandon(query.lastError());
+    const int current = query.value(0).toInt();
     for (const Migration &step : migrations) {
-        if (step.version <= version)
+        if (step.version <= current)
             continue;
-        bool done = query.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        for (const char *statement : step.statements)
-            done = done && query.exec(QString::fromUtf8(statement));
-        done = done && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
-        if (!done) {
-            const QSqlError error = query.lastError();
-            query.exec(QStringLiteral("ROLLBACK"));
-            return fail(error.text(), error);
+        for (const char *statement : step.statements) {
+            if (!query.exec(QString::fromUtf8(statement)))
+                return abandon(query.lastError());
         }
-        if (!query.exec(QStringLiteral("COMMIT")))
-            return fail(query.lastError().text(), query.lastError());
     }
+    if (current < currentVersion() &&
+        !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(currentVersion())))
+        return abandon(query.lastError());
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return abandon(query.lastError());
     return true;
 }
 
@@ -506,7 +518,14 @@ namespace {
 QByteArray field(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
+    // Spreadsheets run a cell that begins so as a formula: a leading apostrophe makes
+    // them read it as text.
+    static const QByteArray formulaStarts("=+-@\t\r");
+    const bool formula = !bytes.isEmpty() && formulaStarts.contains(bytes.front());
+    if (formula)
+        bytes.prepend('\'');
+    if (formula || bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
+        bytes.contains('\r'))
         bytes = '"' + bytes.replace("\"", "\"\"") + '"';
     return bytes;
 }

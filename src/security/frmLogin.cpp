@@ -7,11 +7,14 @@
 #include "ui/UiService.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 
 #include <limits>
+#include <memory>
 
 namespace {
 // The window's own vertical unit, in twips; the separator is moved in it.
@@ -74,7 +77,7 @@ void frmLogin::Form_Load()
     Line1->setEnds({Line1->from().x(), Line2->from().y() + drop},
                    {Line1->to().x(), Line2->to().y() + drop});
     // Under a lock the user's own file is not even read for the password.
-    m_lock = SystemLock::read(applicationName());
+    m_lock = SystemLock::read();
     if (!m_lock.isLocked())
         mstrPassword =
             GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword);
@@ -84,9 +87,18 @@ bool frmLogin::passwordMatches(const QString &typed) const
 {
     if (!m_lock.isLocked())
         return typed == mstrPassword;
-    // The hash is slow on purpose.
+    // The hash is slow on purpose. It is worked out beside the window's thread, so that
+    // the countdown and the window go on meanwhile; the window takes no input until the
+    // answer is there.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool matches = m_lock.acceptsPassword(typed);
+    bool matches = false;
+    QEventLoop waiting;
+    std::unique_ptr<QThread> check(QThread::create(
+        [lock = m_lock, typed, &matches] { matches = lock.acceptsPassword(typed); }));
+    connect(check.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    check->start();
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    check->wait();
     QApplication::restoreOverrideCursor();
     return matches;
 }

@@ -104,7 +104,7 @@ void frmPasswords::Form_Load()
                    {Line1->to().x(), Line2->to().y() - 10});
     // Under a lock no password is shown: the user's own one counts for nothing, and
     // the administrator's is not known.
-    m_passwordLocked = SystemLock::read(applicationName()).isLocked();
+    m_passwordLocked = SystemLock::read().isLocked();
     if (!m_passwordLocked)
         txtCurrPass->setText(
             GetSetting(Settings::section, Settings::passwordKey, Settings::defaultPassword));

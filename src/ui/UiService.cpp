@@ -4,6 +4,7 @@
 #include "buildinfo.h"
 #include "logic/DesktopNotifications.h"
 #include "logic/SettingsStore.h"
+#include "logic/SystemLock.h"
 #include "ui/SoundOutput.h"
 
 #include <QAccessible>
@@ -62,9 +63,23 @@ QList<QImage> readImages(const QString &path)
     return images;
 }
 
+// Where a picture or sound is read from: by its bare name from the current folder; but
+// under the administrator's lock, where a child could put anything there, from the
+// installed data folder. Empty: from the built-in copy alone.
+QString runTimeFile(const QString &fileName)
+{
+    if (!SystemLock::read(SystemLock::Reporting::Quiet).isLocked())
+        return fileName;
+    const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                  .filePath(QStringLiteral(TURNKEEPER_DATA_FROM_PROGRAM "/") +
+                                            fileName);
+    return QFileInfo::exists(installed) ? QDir::cleanPath(installed) : QString();
+}
+
 QList<QImage> readImagesOrBuiltIn(const QString &fileName)
 {
-    QList<QImage> images = readImages(fileName);
+    const QString file = runTimeFile(fileName);
+    QList<QImage> images = file.isEmpty() ? QList<QImage>() : readImages(file);
     if (images.isEmpty())
         images = readImages(builtInPrefix + fileName);
     return images;
@@ -149,7 +164,8 @@ SoundOutput *soundOutput(const QString &fileName)
         QStringList folders = soundModuleFolders;
         const QString programFolder = QCoreApplication::applicationDirPath();
         folders << programFolder
-                << QDir(programFolder).filePath(QStringLiteral(TURNKEEPER_SOUND_MODULE_FROM_PROGRAM));
+                << QDir(programFolder).filePath(QStringLiteral(TURNKEEPER_SOUND_MODULE_FROM_PROGRAM))
+                << QStringLiteral(TURNKEEPER_SOUND_MODULE_INSTALLED);
         QString error;
         for (const QString &folder : std::as_const(folders)) {
             const QString path = QDir(folder).filePath(QStringLiteral("turnkeeper-sound.so"));
@@ -172,8 +188,8 @@ SoundOutput *soundOutput(const QString &fileName)
     return output;
 }
 
-// Where a sound is read from: the file in the current folder, with the built-in copy
-// to fall back on, else the built-in copy alone.
+// Where a sound is read from: the run-time file, with the built-in copy to fall back
+// on, else the built-in copy alone.
 struct SoundSources {
     QUrl source;
     QUrl fallback;
@@ -182,8 +198,9 @@ struct SoundSources {
 SoundSources soundSources(const QString &fileName)
 {
     const QUrl builtIn(builtInSoundPrefix + fileName);
-    const QFileInfo file(QDir::current(), fileName);
-    if (file.isFile() && file.isReadable())
+    const QString path = runTimeFile(fileName);
+    const QFileInfo file(QDir::current(), path);
+    if (!path.isEmpty() && file.isFile() && file.isReadable())
         return {QUrl::fromLocalFile(file.absoluteFilePath()), builtIn};
     return {builtIn, QUrl()};
 }

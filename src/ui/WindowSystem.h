@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+class QRect;
 class QWidget;
 
 // What the program asks of the window system beyond Qt's own window calls: bringing
@@ -11,5 +12,11 @@ namespace WindowSystem {
 // Restores a minimised window and, where the window manager keeps workspaces (EWMH on
 // X11), moves it to the workspace in view. Its place and size on the screen stay.
 void bringIntoView(QWidget *window);
+
+// Puts back a window that the outside world moved while it must be seen: mapped again
+// (made anew when it was destroyed), on its screen at place or in the middle of that
+// screen, on the workspace in view, out of "show desktop", above other windows and
+// raised. Asks the window system once; changes only what is out of place.
+void holdInView(QWidget *window, const QRect &place);
 
 } // namespace WindowSystem

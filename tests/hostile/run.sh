@@ -6,8 +6,8 @@
 # properties, the exit status and the settings file.
 #
 # usage: run.sh <path to TurnKeeper>
-# While working on it: HOSTILE_GROUPS="close top dodge resume signals files store kills
-# paste logout"
+# While working on it: HOSTILE_GROUPS="close top dodge hold resume signals files store
+# kills paste logout"
 # (any of them) runs only those groups, HOSTILE_KILLS=<n> makes fewer SIGKILL rounds.
 set -u
 built=$(readlink -f "${1:?usage: run.sh <path to TurnKeeper>}")
@@ -983,6 +983,76 @@ else
     fail "minimised while running: the window maps"
     kill_program
 fi
+
+fi
+
+# ------------------------------------------------ the time's up holds its place
+if wanted hold; then
+
+# hold_dodge <how>: what a child does to the window once its time is up.
+hold_dodge() {
+    case $1 in
+    unmap) timeout 5 xdotool windowunmap "$main_window" ;;
+    close) timeout 5 xdotool windowclose "$main_window" ;;
+    "move off the screen") timeout 5 xdotool windowmove "$main_window" 3000 3000 ;;
+    "lower below") timeout 5 wmctrl -i -r "$main_window" -b add,below ;;
+    "show desktop") timeout 5 wmctrl -k on ;;
+    esac
+}
+
+# on_screen <window>: the whole window lies on the 1280x1024 screen.
+on_screen() {
+    local x y w h
+    read -r x y w h < <(xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+    [ -n "$h" ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1280 ] &&
+        [ $((y + h)) -le 1024 ]
+}
+
+# on_top <window>: the window manager stacks it above every other window.
+on_top() {
+    local last
+    last=$(xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | sed 's/.*# //; s/.*, //')
+    [ -n "$last" ] && [ $((last)) = "$1" ]
+}
+
+for how in unmap close "move off the screen" "lower below" "show desktop"; do
+    fresh_home
+    write_conf '[Settings]\nMaxTime=2\n'
+    if ! start_program; then
+        fail "$how at time's up: the window maps"
+        kill_program
+        continue
+    fi
+    problems=
+    start_stop
+    if wait_above "$main_window" 10; then
+        sleep 0.3
+        hold_dodge "$how"
+        back=
+        # Back within a second or two; a busy machine is given longer. A window closed
+        # from outside comes back as a new one.
+        for _ in $(seq 100); do
+            sleep 0.1
+            for id in $(windows_named TurnKeeper); do
+                viewable "$id" && is_above "$id" && on_screen "$id" && on_top "$id" && back=$id
+            done
+            [ -n "$back" ] && break
+        done
+        if [ -z "$back" ]; then
+            problems+="not back: $(time_up_problems "$main_window") on screen: $(on_screen "$main_window" && echo yes || echo no), on top: $(on_top "$main_window" && echo yes || echo no); "
+        else
+            [ "$(colour_beside_face "$back")" = "#FF0000" ] || problems+="not red when back; "
+        fi
+        kill -0 "$program_pid" 2>/dev/null || problems+="the program ended; "
+    else
+        problems+="no time's up; "
+    fi
+    timeout 5 wmctrl -k off
+    end_program
+    verdict "$how at time's up: back, viewable, above and on the screen" "$problems"
+done
 
 fi
 

@@ -130,7 +130,7 @@ QString TestHome::readSettingsFile() const
 
 QString TestHome::systemLockFile() const
 {
-    return SystemLock::fileIn(systemConfigDir(), applicationName());
+    return SystemLock::fileIn(systemConfigDir());
 }
 
 void TestHome::writeSystemLock(const QByteArray &contents) const
@@ -307,16 +307,23 @@ ModalDriver::Action cancelPrompt()
     };
 }
 
+ManualTurnClock::ManualTurnClock(const QDateTime &utc) : m_utc(utc) {}
+
 MainWindowFixture::MainWindowFixture(const QByteArray &settingsFile, Clock clock,
                                      TestHome::Files files)
     : home(files), m_clock(clock)
 {
+    if (clock == Clock::ByHand)
+        m_installedClock.emplace(&this->clock);
     if (!settingsFile.isNull())
         home.writeSettingsFile(settingsFile);
     load();
 }
 
-MainWindowFixture::~MainWindowFixture() = default;
+MainWindowFixture::~MainWindowFixture()
+{
+    window.reset();
+}
 
 void MainWindowFixture::load()
 {
@@ -348,18 +355,20 @@ void MainWindowFixture::trigger(const char *name) const
     action(name)->trigger();
 }
 
-void MainWindowFixture::tick() const
+void MainWindowFixture::tick()
 {
+    if (m_clock == Clock::ByHand)
+        clock.advance(1000);
     QMetaObject::invokeMethod(timer, "timeout");
 }
 
-void MainWindowFixture::ticks(int count) const
+void MainWindowFixture::ticks(int count)
 {
     for (int i = 0; i < count; ++i)
         tick();
 }
 
-void MainWindowFixture::runToAlarm() const
+void MainWindowFixture::runToAlarm()
 {
     stopStart->trigger();
     ticks(window->MaxTime());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logic/TurnClock.h"
 #include "ui/UiService.h"
 
 #include <QColor>
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -185,9 +187,37 @@ void typeText(QWidget *widget, const QString &text);
 ModalDriver::Action typePassword(const QString &password);
 ModalDriver::Action cancelPrompt();
 
+// A turn's clock that moves only when the test moves it. Its wall clock starts at the
+// real time, so that records written with the real time read as they would.
+class ManualTurnClock : public TurnClock
+{
+public:
+    explicit ManualTurnClock(const QDateTime &utc = QDateTime::currentDateTimeUtc());
+    qint64 monotonicMs() const override { return m_monotonic; }
+    QDateTime utcNow() const override { return m_utc.addMSecs(m_monotonic); }
+    void advance(qint64 ms) { m_monotonic += ms; }
+    // Moves only the wall clock, as a person changing the time would.
+    void setWallClock(const QDateTime &utc) { m_utc = utc.addMSecs(-m_monotonic); }
+
+private:
+    qint64 m_monotonic = 0;
+    QDateTime m_utc;
+};
+
+// Installs a clock for as long as it lives.
+class InstalledClock
+{
+public:
+    explicit InstalledClock(TurnClock *clock) { TurnClock::install(clock); }
+    ~InstalledClock() { TurnClock::install(nullptr); }
+    InstalledClock(const InstalledClock &) = delete;
+    InstalledClock &operator=(const InstalledClock &) = delete;
+};
+
 // The program's main window in a fresh home folder, shown, with message boxes and
 // sounds recorded and its controls found by their names. The one-second tick is
-// delivered by hand unless the real clock is asked for.
+// delivered by hand, each moving the turn's clock a second, unless the real clock is
+// asked for.
 class MainWindowFixture
 {
 public:
@@ -205,10 +235,10 @@ public:
 
     QAction *action(const char *name) const;
     void trigger(const char *name) const;
-    void tick() const;
-    void ticks(int count) const;
+    void tick();
+    void ticks(int count);
     // Starts a turn and ticks it up to its alarm.
-    void runToAlarm() const;
+    void runToAlarm();
 
     QColor backColor() const;
     // Both the widget and its native window stay on top.
@@ -228,6 +258,7 @@ public:
 
     TestHome home;
     RecordingUi recorder;
+    ManualTurnClock clock;
     std::unique_ptr<frmMain> window;
     QTimer *timer = nullptr;
     TimeLeftBar *bar = nullptr;
@@ -239,4 +270,5 @@ private:
     void load();
 
     Clock m_clock;
+    std::optional<InstalledClock> m_installedClock;
 };
