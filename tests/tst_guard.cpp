@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "guard/PasswordBackoff.h"
+#include "guard/TurnProgress.h"
 
 #include <QTest>
 
@@ -10,6 +11,8 @@ class TestGuard : public QObject
 private slots:
     void wrongPasswordsSlowDown_data();
     void wrongPasswordsSlowDown();
+    void savedTurnGoesOn_data();
+    void savedTurnGoesOn();
 };
 
 void TestGuard::wrongPasswordsSlowDown_data()
@@ -74,6 +77,50 @@ void TestGuard::wrongPasswordsSlowDown()
         backoff.wrong(at);
     }
     QCOMPARE(backoff.waitLeft(askedAt), wait);
+}
+
+void TestGuard::savedTurnGoesOn_data()
+{
+    QTest::addColumn<QString>("savedBoot");
+    QTest::addColumn<qint64>("origin");  // -1: not saved
+    QTest::addColumn<qint64>("elapsed"); // -1: not saved
+    QTest::addColumn<QString>("boot");   // the boot the guard starts again in
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<qint64>("gone");
+
+    // A turn of 600 s that began at 1,000,000 ms on the monotonic clock, saved at 70 s.
+    const QString a = QStringLiteral("a"), b = QStringLiteral("b");
+    QTest::newRow("same boot: exactly by the clock")
+        << a << qint64(1000000) << qint64(70000) << a << qint64(1095500) << qint64(95500);
+    QTest::newRow("after a reboot: from the last save")
+        << a << qint64(1000000) << qint64(70000) << b << qint64(5000) << qint64(70000);
+    QTest::newRow("no boot known: from the last save")
+        << a << qint64(1000000) << qint64(70000) << QString() << qint64(1095500) << qint64(70000);
+    QTest::newRow("same boot without the origin: from the last save")
+        << a << qint64(-1) << qint64(70000) << a << qint64(1095500) << qint64(70000);
+    QTest::newRow("nothing saved: from the start")
+        << a << qint64(-1) << qint64(-1) << b << qint64(1095500) << qint64(0);
+    QTest::newRow("an origin ahead of the clock counts nothing")
+        << a << qint64(2000000) << qint64(70000) << a << qint64(1095500) << qint64(0);
+    QTest::newRow("never more than the turn")
+        << a << qint64(1000000) << qint64(70000) << a << qint64(9000000) << qint64(600000);
+    QTest::newRow("a saved count beyond the turn is the turn")
+        << a << qint64(-1) << qint64(9000000) << b << qint64(0) << qint64(600000);
+}
+
+void TestGuard::savedTurnGoesOn()
+{
+    QFETCH(QString, savedBoot);
+    QFETCH(qint64, origin);
+    QFETCH(qint64, elapsed);
+    QFETCH(QString, boot);
+    QFETCH(qint64, now);
+    QFETCH(qint64, gone);
+    const auto given = [](qint64 value) {
+        return value < 0 ? std::nullopt : std::optional<qint64>(value);
+    };
+    const TurnProgress::Saved saved{savedBoot, given(origin), given(elapsed)};
+    QCOMPARE(TurnProgress::gone(saved, boot, now, 600), gone);
 }
 
 QTEST_GUILESS_MAIN(TestGuard)

@@ -5,6 +5,7 @@
 #include "Guard1Adaptor.h"
 #include "buildinfo.h"
 #include "guard/Guard.h"
+#include "logic/SystemLock.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -48,8 +49,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption lockFile(
         QStringLiteral("lock-file"),
         QStringLiteral("The administrator's lock file, with the password's hash beside it."),
-        QStringLiteral("path"),
-        QStringLiteral("/etc/xdg/%1/%1.conf").arg(QString::fromLatin1(BuildInfo::title)));
+        QStringLiteral("path"), SystemLock::installedFile());
     parser.addOption(lockFile);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -59,12 +59,17 @@ int main(int argc, char *argv[])
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
         return fail(QStringLiteral("no system bus: %1").arg(bus.lastError().message()));
-    Guard guard(bus, QFileInfo(parser.value(lockFile)).absoluteFilePath());
+    // systemd's StateDirectory= (it may name several folders; the first is the guard's).
+    QString stateDir = qEnvironmentVariable("STATE_DIRECTORY").section(QLatin1Char(':'), 0, 0);
+    if (stateDir.isEmpty())
+        stateDir = QStringLiteral("/var/lib/turnkeeper");
+    Guard guard(bus, QFileInfo(parser.value(lockFile)).absoluteFilePath(), stateDir);
     new Guard1Adaptor(&guard);
     if (!bus.registerObject(Guard::objectPath, &guard))
         return fail(QStringLiteral("cannot register %1").arg(Guard::objectPath));
     if (!bus.registerService(Guard::serviceName))
         return fail(
             QStringLiteral("cannot own %1: %2").arg(Guard::serviceName, bus.lastError().message()));
+    guard.takeUp();
     return app.exec();
 }

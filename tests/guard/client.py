@@ -6,9 +6,13 @@
                                          {"error": NAME, "message": TEXT}
   client.py repeat COUNT METHOD [JSON_ARGS...]   the same call COUNT times as fast as it goes;
                                          prints the count of each reply or error name
+  client.py guesses COUNT WRONG RIGHT   COUNT wrong passwords as fast as it goes, then at once the
+                                         right one; prints {"wrong": tally, "right": outcome}
   client.py own                          asks the bus for the guard's name; prints the outcome
   client.py window yes|no                attaches and answers ShowTimeUp with yes or no; prints
-                                         "attached", then "shown" at each ShowTimeUp, flushed
+                                         "attached", then "shown" at each ShowTimeUp and the
+                                         guard's signals as they come, flushed;
+                                         attaches again to a guard started again
 """
 import json
 import sys
@@ -56,6 +60,14 @@ def main():
     if mode == 'call':
         method, args = sys.argv[2], [argument(a) for a in sys.argv[3:]]
         print(json.dumps(outcome(getattr(guard(bus), method), args, timeout=60)))
+    elif mode == 'guesses':
+        count, wrong, right = int(sys.argv[2]), sys.argv[3], sys.argv[4]
+        check = guard(bus).CheckPassword
+        tally = Counter()
+        for _ in range(count):
+            result = outcome(check, [wrong], timeout=60)
+            tally[result.get('error', json.dumps(result.get('reply')))] += 1
+        print(json.dumps({'wrong': tally, 'right': outcome(check, [right], timeout=60)}))
     elif mode == 'own':
         print(json.dumps(outcome(bus.request_name, [NAME])))
     elif mode == 'repeat':
@@ -81,8 +93,19 @@ def window(answer):
             return answer
 
     Window(bus, '/io/github/turnkeeper/Window')
+    bus.add_signal_receiver(lambda child: print('TimeUp', child, flush=True),
+                            signal_name='TimeUp', dbus_interface=NAME)
+    bus.add_signal_receiver(lambda state, *_: print('TurnChanged', state, flush=True),
+                            signal_name='TurnChanged', dbus_interface=NAME)
     guard(bus).Attach()
     print('attached', flush=True)
+
+    # A guard started again knows nobody: attach to it as the program does.
+    def owner_changed(owner):
+        if owner:
+            guard(bus).Attach()
+            print('attached again', flush=True)
+    bus.watch_name_owner(NAME, owner_changed)
     GLib.MainLoop().run()
 
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The guard as root on a private system-like bus, with a stand-in logind, met by
-clients of other accounts. usage: integration.py GUARD LOCK_TOOL POLICY
+clients of other accounts. usage: integration.py GUARD LOCK_TOOL POLICY [CASE...]
+(only the cases whose names contain one of the texts given)
 
 Every case has an account (a uid) of its own. The cases that wait for the end of a turn
 run side by side, so the suite waits for one turn, not one per case."""
@@ -13,6 +14,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import traceback
 
@@ -103,13 +105,13 @@ class World:
 
     @staticmethod
     def accounts():
-        """The machine's accounts other than root, two for each case: the bus knows an
-        account only when the system's user database does."""
+        """The machine's accounts other than root, one for each case and the last two for
+        what other accounts try: the bus knows an account only when the system's user
+        database does."""
         return sorted(entry.pw_uid for entry in pwd.getpwall() if entry.pw_uid != 0)
 
-    def other_account(self, uid):
-        accounts = self.accounts()
-        return accounts[accounts.index(uid) + 1]
+    def other_account(self, which=1):
+        return self.accounts()[-which]
 
     def as_user(self, uid, *args):
         return ['setpriv', f'--reuid={uid}', f'--regid={uid}', '--clear-groups',
@@ -125,14 +127,9 @@ class World:
     def call(self, uid, method, *args):
         return self.run(uid, 'call', method, *[json.dumps(a) for a in args])
 
-    def window(self, uid, answer):
+    def window(self, uid, answer=True):
         """A program of the account's that shows the time's up (or says it does not)."""
-        process = subprocess.Popen(self.as_user(uid, 'window', 'yes' if answer else 'no'),
-                                   env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                   text=True)
-        self.processes.append(process)
-        assert process.stdout.readline().strip() == 'attached', process.stderr.read()
-        return process
+        return Window(self, uid, answer)
 
     def session(self, uid, kind='x11'):
         """A desktop session of the account in the stand-in logind; its id."""
@@ -159,6 +156,31 @@ class World:
                 process.kill()
             process.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class Window:
+    """The stand-in program: what it printed is collected as it comes."""
+
+    def __init__(self, world, uid, answer):
+        self.process = subprocess.Popen(world.as_user(uid, 'window', 'yes' if answer else 'no'),
+                                        env=world.env, stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, text=True)
+        world.processes.append(self.process)
+        self.lines = []
+        threading.Thread(target=self._read, daemon=True).start()
+        wait_for(lambda: 'attached' in self.lines or self.process.poll() is not None,
+                 'the window to attach')
+        assert 'attached' in self.lines, self.lines
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.append(line.strip())
+
+    def shown(self):
+        return self.lines.count('shown')
+
+    def signal(self, number):
+        self.process.send_signal(number)
 
 
 BUS_CONFIG = '''<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
@@ -201,21 +223,20 @@ def error_of(result):
 # the turn of every such case is over.
 
 def wrong_passwords_are_slowed_down(world, uid):
-    tally = world.run(uid, 'repeat', 200, 'CheckPassword', json.dumps('guess'))
+    result = world.run(uid, 'guesses', 200, 'guess', PASSWORD)
+    tally = result['wrong']
     checked = tally.get('[false]', 0)
     # Five free tries, then waits of 1, 2, 4... s: the quick loop gets only a few more.
     assert 5 <= checked <= 8, tally
     assert tally.get(ERROR + 'TooManyTries', 0) == 200 - checked, tally
     assert world.guard_says(f'uid {uid}: A wrong parent password') == checked
-    # The right password must wait its turn as well.
-    assert error_of(world.call(uid, 'CheckPassword', PASSWORD)) == ERROR + 'TooManyTries'
+    # The right password right after must wait its turn as well.
+    assert error_of(result['right']) == ERROR + 'TooManyTries', result['right']
 
 
 def another_account_tries_on_its_own(world, uid):
-    other = world.other_account(uid)
-    for _ in range(6):
-        world.call(other, 'CheckPassword', 'guess')
-    assert error_of(world.call(other, 'CheckPassword', 'guess')) == ERROR + 'TooManyTries'
+    tally = world.run(world.other_account(2), 'repeat', 20, 'CheckPassword', json.dumps('guess'))
+    assert tally.get(ERROR + 'TooManyTries', 0) >= 10, tally
     assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
 
 
@@ -266,6 +287,133 @@ def a_changed_lock_is_followed(world, uid):
     assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
 
 
+TURN_SECONDS = 60  # the shortest a lock allows
+UNSEEN_SECONDS = 10
+
+
+def locked(world, session_id):
+    return world.calls_of('LockSession', session_id)
+
+
+def start_turn(world, uid, child=''):
+    result = world.call(uid, 'Start', child)
+    assert result == {'reply': []}, result
+    return time.monotonic()
+
+
+def after_the_end(started, margin=5):
+    """Sleeps until the turn started then is over and its time's up went unseen, with a
+    margin; for checks that something did not happen."""
+    time.sleep(max(0.0, started + TURN_SECONDS + UNSEEN_SECONDS + margin - time.monotonic()))
+
+
+def killed_program_is_locked(world, uid):
+    session = world.session(uid)
+    window = world.window(uid)
+    start_turn(world, uid)
+    window.signal(signal.SIGKILL)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    assert window.shown() == 0
+
+
+def stopped_program_is_locked(world, uid):
+    session = world.session(uid)
+    window = world.window(uid)
+    start_turn(world, uid)
+    window.signal(signal.SIGSTOP)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    window.signal(signal.SIGKILL)
+
+
+def live_program_is_not_locked(world, uid):
+    session = world.session(uid)
+    window = world.window(uid)
+    started = start_turn(world, uid, 'Cy')
+    wait_for(lambda: 'TurnChanged running' in window.lines, 'the window to hear of the start')
+    yield
+    wait_for(window.shown, 'the window to be asked to show the time\'s up', 180)
+    assert 'TimeUp Cy' in window.lines, window.lines
+    after_the_end(started)
+    assert locked(world, session) == 0
+    assert world.call(uid, 'Turn')['reply'][0] == 'timeup'
+
+
+def unlocked_session_is_locked_again(world, uid):
+    session = world.session(uid)
+    text_session = world.session(uid, 'tty')
+    world.window(uid, answer=False)  # a program that does not show it counts for nothing
+    start_turn(world, uid)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    world.set_locked_hint(session, True)
+    world.set_locked_hint(session, False)
+    wait_for(lambda: locked(world, session) >= 2, 'the session to be locked again')
+    assert locked(world, text_session) == 0
+
+
+def new_program_shows_it_and_locking_stops(world, uid):
+    session = world.session(uid)
+    start_turn(world, uid)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    window = world.window(uid)
+    wait_for(window.shown, 'the new window to be asked to show the time\'s up')
+    count = locked(world, session)
+    world.set_locked_hint(session, True)
+    world.set_locked_hint(session, False)
+    time.sleep(3)
+    assert locked(world, session) == count
+
+
+def another_account_cannot_see_or_stop_it(world, uid):
+    other = world.other_account()
+    others_window = world.window(other)
+    start_turn(world, uid, 'Ann')
+    assert world.call(other, 'Turn')['reply'][:1] == ['ready']
+    assert world.call(other, 'Stop', PASSWORD) == {'reply': []}
+    state, length, _, child, _ = world.call(uid, 'Turn')['reply']
+    assert (state, length, child) == ('running', TURN_SECONDS, 'Ann')
+    # Nor read where the guard keeps it, nor the password's hash.
+    for path in (os.path.join(world.env['STATE_DIRECTORY'], f'{uid}.conf'),
+                 world.lock_file.replace('.conf', '.hash')):
+        assert os.path.exists(path), path
+        reading = subprocess.run(['setpriv', f'--reuid={uid}', f'--regid={uid}',
+                                  '--clear-groups', 'cat', path], capture_output=True)
+        assert reading.returncode != 0 and not reading.stdout, path
+    assert world.call(uid, 'Stop', PASSWORD) == {'reply': []}
+    assert not [line for line in others_window.lines if line.startswith('Turn')], \
+        others_window.lines
+
+
+def restarted_guard_goes_on(world, uid):
+    started = start_turn(world, uid, 'Ben')
+    wait_for(lambda: world.call(uid, 'Turn')['reply'][2] >= 3, 'three seconds of the turn')
+    world.guard.kill()
+    world.guard.wait()
+    world.start_guard()
+    state, _, elapsed, child, _ = world.call(uid, 'Turn')['reply']
+    assert (state, child) == ('running', 'Ben'), (state, child)
+    # Where the count was, not from 0 again, and never ahead of the clock.
+    assert 3 <= elapsed <= time.monotonic() - started + 1, elapsed
+
+
+def bad_starts_are_refused(world, uid):
+    for child, error in [('x' * 41, 'InvalidArgument'), (' Ann', 'InvalidArgument'),
+                         ('   ', 'InvalidArgument'), ('Ann,Ben', None)]:
+        result = world.call(uid, 'Start', child)
+        if error:
+            assert error_of(result) == ERROR + error, (child, result)
+            assert world.call(uid, 'Turn')['reply'][0] == 'ready'
+        else:
+            assert result == {'reply': []}, (child, result)
+            assert error_of(world.call(uid, 'Start', 'Cy')) == ERROR + 'InvalidArgument'
+            assert world.call(uid, 'Stop', 'guess')['error'] == ERROR + 'WrongPassword'
+            assert world.call(uid, 'Turn')['reply'][0] == 'running'
+            assert world.call(uid, 'Stop', PASSWORD) == {'reply': []}
+
+
 CASES = [
     ('200 wrong passwords are slowed down', wrong_passwords_are_slowed_down),
     ('another account tries on its own', another_account_tries_on_its_own),
@@ -273,6 +421,14 @@ CASES = [
     ('10,000 quick calls and a 10 MB string leave it small',
      quick_calls_and_huge_strings_leave_it_small),
     ('a changed lock is followed without a restart', a_changed_lock_is_followed),
+    ('bad starts are refused', bad_starts_are_refused),
+    ('another account cannot see or stop the turn', another_account_cannot_see_or_stop_it),
+    ('a program killed mid-turn: locked', killed_program_is_locked),
+    ('a program stopped with SIGSTOP: locked', stopped_program_is_locked),
+    ('a program alive: not locked', live_program_is_not_locked),
+    ('unlocked again while unseen: locked again', unlocked_session_is_locked_again),
+    ('a new start shows the time\'s up: no more locks', new_program_shows_it_and_locking_stops),
+    ('the guard killed and restarted mid-turn goes on', restarted_guard_goes_on),
 ]
 
 
@@ -280,14 +436,16 @@ def main():
     if os.geteuid() != 0:
         print('SKIP: the guard runs as root, and its clients as other users')
         return SKIP
+    chosen = sys.argv[4:]
+    if chosen:
+        CASES[:] = [case for case in CASES if any(text in case[0] for text in chosen)]
     world = World()
     failed = 0
     waiting = []
     try:
         accounts = world.accounts()
-        assert len(accounts) >= 2 * len(CASES), 'too few accounts on this machine'
-        for number, (name, case) in enumerate(CASES):
-            uid = accounts[2 * number]
+        assert len(accounts) >= len(CASES) + 2, 'too few accounts on this machine'
+        for uid, (name, case) in zip(accounts, CASES):
             try:
                 result = case(world, uid)
                 if hasattr(result, '__next__'):
@@ -314,7 +472,7 @@ def main():
             with open(world.guard_log, errors='replace') as f:
                 print('The guard said:\n' + ''.join(f.readlines()[-40:]))
         world.close()
-    print(f'{len(CASES) - failed if failed <= len(CASES) else 0} of {len(CASES)} passed')
+    print(f'{len(CASES) - min(failed, len(CASES))} of {len(CASES)} passed')
     return 1 if failed else 0
 
 
