@@ -37,7 +37,7 @@ install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/io.github.turnkeeper.Guard1.ser
     DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/system-services)
 
 # The sound module, which the program loads when a turn first starts.
-install(TARGETS turnkeeper-sound LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/turnkeeper)
+install(TARGETS turnkeeper-sound LIBRARY DESTINATION ${TURNKEEPER_MODULE_DIR})
 
 # The program opens these by bare name from its working folder, which the desktop
 # entry sets to this folder.
@@ -89,6 +89,46 @@ foreach(size 16 32 48 64)
 endforeach()
 install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/icons/${TURNKEEPER_APP_ID}.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The manual pages, written in packaging/man/, by file name: the part after the last
+# dot is the section. A new page is one more line here; the tests check each with
+# man --warnings.
+set(TURNKEEPER_MAN_PAGES
+    TurnKeeper.1
+    turnkeeper-lock.1
+)
+list(TRANSFORM TURNKEEPER_MAN_PAGES PREPEND ${TURNKEEPER_PACKAGING_SOURCE_DIR}/man/
+    OUTPUT_VARIABLE TURNKEEPER_MAN_PAGE_FILES)
+
+# Debian wants manual pages and changelogs compressed with gzip -9n (no name, no time,
+# so the same sources give the same bytes).
+find_program(GZIP_PROGRAM gzip REQUIRED)
+function(turnkeeper_gzip source output)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${GZIP_PROGRAM} -9nc ${source} > ${output}
+        DEPENDS ${source}
+        COMMENT "Compressing ${source}"
+        VERBATIM)
+endfunction()
+
+set(turnkeeperCompressed)
+foreach(page IN LISTS TURNKEEPER_MAN_PAGES)
+    string(REGEX MATCH "[^.]+$" section ${page})
+    set(compressed ${TURNKEEPER_PACKAGING_BINARY_DIR}/man/${page}.gz)
+    file(MAKE_DIRECTORY ${TURNKEEPER_PACKAGING_BINARY_DIR}/man)
+    turnkeeper_gzip(${TURNKEEPER_PACKAGING_SOURCE_DIR}/man/${page} ${compressed})
+    install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+    list(APPEND turnkeeperCompressed ${compressed})
+endforeach()
+
+# The package's copyright (machine-readable) and changelog, where Debian looks for
+# them. The package is native: its changelog is changelog.gz.
+set(turnkeeperChangelog ${TURNKEEPER_PACKAGING_BINARY_DIR}/changelog.gz)
+turnkeeper_gzip(${TURNKEEPER_PACKAGING_SOURCE_DIR}/changelog ${turnkeeperChangelog})
+list(APPEND turnkeeperCompressed ${turnkeeperChangelog})
+add_custom_target(turnkeeper_documents ALL DEPENDS ${turnkeeperCompressed})
+install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/copyright ${turnkeeperChangelog}
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/turnkeeper)
 
 # The Debian package installs under /usr whatever prefix this build was configured
 # for. With DESTDIR staging the install script sees /usr as its prefix, so the

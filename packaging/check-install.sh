@@ -45,6 +45,12 @@ check "the sound module is installed in the library folder" \
 for file in "${runtime_files[@]}"; do
     check "share/turnkeeper/$file is installed" test -s "$prefix/share/turnkeeper/$file"
 done
+for page in "$(dirname "$0")"/man/*.[1-8]; do
+    page=$(basename "$page")
+    check "the manual page $page is installed, compressed" \
+        gzip -t "$prefix/share/man/man${page##*.}/$page.gz"
+done
+check "the copyright file is installed" test -s "$prefix/share/doc/turnkeeper/copyright"
 
 guard="$prefix/libexec/turnkeeper-guard"
 unit="$prefix/lib/systemd/system/turnkeeper-guard.service"

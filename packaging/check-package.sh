@@ -130,6 +130,27 @@ if command -v appstreamcli >/dev/null; then
         appstreamcli validate --no-net "$work/unpacked/usr/share/metainfo/$id.metainfo.xml"
 fi
 
+# Debian's own checker: no error and no warning. Overrides, each with a comment saying
+# why, would go in packaging/lintian-overrides; there are none.
+lintian_clean() {
+    lintian --fail-on error,warning --allow-root --tag-display-limit 0 "$package" \
+        >"$work/lintian.log" 2>&1
+    local status=$?
+    cat "$work/lintian.log"
+    [ "$status" -eq 0 ] && ! grep -q '^[EW]: ' "$work/lintian.log"
+}
+if command -v lintian >/dev/null; then
+    check "lintian finds nothing wrong with the package" lintian_clean
+else
+    fail "lintian finds nothing wrong with the package" "lintian is not installed; run scripts/setup.sh"
+fi
+for page in "$source_dir"/packaging/man/*.[1-8]; do
+    page=$(basename "$page")
+    check "the manual page $page is packaged" has "/usr/share/man/man${page##*.}/$page.gz"
+done
+check "the copyright file is packaged" has /usr/share/doc/turnkeeper/copyright
+check "the changelog is packaged" has /usr/share/doc/turnkeeper/changelog.gz
+
 apt_resolves() {
     apt-get install --simulate -q "$package" >"$work/simulate.log" 2>&1 ||
         { cat "$work/simulate.log" >&2; return 1; }

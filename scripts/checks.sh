@@ -128,3 +128,47 @@ wait_for_window() {
     done
     echo "$window"
 }
+
+# start_accessibility_bus <folder>: a session bus of its own (dbus-daemon) and, on it,
+# at-spi2-core's accessibility bus, as a desktop session starts them for screen
+# readers; exports DBUS_SESSION_BUS_ADDRESS and sets a11y_pids to what it started.
+# Needs DISPLAY. Fails when the accessibility bus has not answered within 30 s.
+start_accessibility_bus() {
+    local launcher
+    mkdir -p "$1"
+    dbus-daemon --session --nofork --print-address=3 3>"$1/session.address" \
+        >"$1/session.log" 2>&1 &
+    a11y_pids=$!
+    for _ in $(seq 300); do
+        [ -s "$1/session.address" ] && break
+        sleep 0.1
+    done
+    [ -s "$1/session.address" ] || return 1
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$1/session.address")
+    export DBUS_SESSION_BUS_ADDRESS
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$1/launcher.log" 2>&1 &
+    launcher=$!
+    a11y_pids="$launcher $a11y_pids"
+    for _ in $(seq 300); do
+        if dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+            org.a11y.Bus.GetAddress 2>/dev/null | grep -q unix; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# stop_accessibility_bus: ends what start_accessibility_bus started, the accessibility
+# bus's own daemon and registry first.
+stop_accessibility_bus() {
+    local pid child grandchild
+    for pid in ${a11y_pids:-}; do
+        for child in $(pgrep -P "$pid"); do
+            for grandchild in $(pgrep -P "$child"); do kill "$grandchild" 2>/dev/null; done
+            kill "$child" 2>/dev/null
+        done
+        kill "$pid" 2>/dev/null
+    done
+    a11y_pids=
+}

@@ -18,7 +18,10 @@ packages=(
     xfce4-session dbus-daemon    # its logout from a session manager
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
     dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
+    lintian                      # Debian's checker of the package
+    man-db                       # man --warnings checks the manual pages
     strace                       # watches what a settings save does on the disk
+    at-spi2-core python3-pyatspi # the screen reader's view: the accessibility bus, a client
     python3-dbusmock util-linux  # the guard's suite: a stand-in logind, setpriv
     systemd                      # systemd-analyze verify on the guard's unit
 )

@@ -134,6 +134,7 @@ void TestAbout::showsTheProgramsOwnTexts()
         texts << about->windowTitle();
         for (const char *name : {"lblTitle", "lblVersion", "lblDescription"})
             texts << about->findChild<QLabel *>(QString::fromLatin1(name))->text();
+        texts << about->findChild<QLabel *>(QStringLiteral("lblVersion"))->accessibleName();
         texts << button(about, "cmdSysInfo")->text() << about->focusWidget()->objectName();
         const QLabel *image = about->findChild<QLabel *>(QStringLiteral("Image1"));
         picture = image->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -146,6 +147,7 @@ void TestAbout::showsTheProgramsOwnTexts()
                         QStringLiteral("TurnKeeper"),
                         QStringLiteral("Version 1.0.8"),
                         QStringLiteral("Set a timer to settle disagreements between your kids!!"),
+                        QStringLiteral("TurnKeeper Version 1.0.8"),
                         QStringLiteral("&System Info..."),
                         QStringLiteral("cmdOK"),
                     }));

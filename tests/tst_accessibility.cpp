@@ -94,6 +94,9 @@ void TestAccessibility::faceAndStatusAreSpokenAsTheyChange()
     QCOMPARE(accessibleName(image), QStringLiteral("Frowning face"));
     QCOMPARE(main.recorder.announcements,
              (QStringList{QStringLiteral("Timer Started!"), QStringLiteral("Time's Up!")}));
+    // ...and said at once, whatever has the focus, with the time the turn lasts.
+    QCOMPARE(main.recorder.said,
+             (QStringList{QStringLiteral("Timer Started!\n0:01"), QStringLiteral("Time's Up!")}));
 }
 
 void TestAccessibility::everyControlHasAName_data()

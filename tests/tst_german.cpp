@@ -58,9 +58,9 @@ void TestGerman::timesUpReadsInGerman()
     MainWindowFixture main("[Settings]\nMaxTime=60\n[Children]\nNames=Ann, Ben\n");
     QCOMPARE(main.label->text(), QStringLiteral("Timer bereit!"));
     main.runToAlarm();
-    QCOMPARE(main.label->text(), QStringLiteral("Zeit ist um!"));
+    QCOMPARE(main.label->text(), QStringLiteral("Die Zeit ist um!"));
     QCOMPARE(main.recorder.notifications,
-             QStringList{QStringLiteral("Zeit ist um!\nAls Nächstes: Ben")});
+             QStringList{QStringLiteral("Die Zeit ist um!\nAls Nächstes: Ben")});
 }
 
 // The Start and Stop entry tells what it does by its caption: in German too.

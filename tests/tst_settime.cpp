@@ -4,6 +4,8 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -273,38 +275,48 @@ void TestSetTime::arrows_data()
 {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<bool>("up");
-    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<QString>("by"); // mouse, key or the screen reader's action
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("down at 2 gives 1") << QByteArray("120") << false << false << "1" << QString();
+    QTest::newRow("down at 2 gives 1") << QByteArray("120") << false << "mouse" << "1" << QString();
     QTest::newRow("down at 2.5 gives 1.5")
-        << QByteArray("150") << false << false << "1.5" << QString();
-    QTest::newRow("down at 1 refuses") << QByteArray("60") << false << false << "1" << timerLimit;
+        << QByteArray("150") << false << "mouse" << "1.5" << QString();
+    QTest::newRow("down at 1 refuses") << QByteArray("60") << false << "mouse" << "1" << timerLimit;
     QTest::newRow("down at 1.5 refuses")
-        << QByteArray("90") << false << false << "1.5" << timerLimit;
-    QTest::newRow("up at 1 gives 2") << QByteArray("60") << true << false << "2" << QString();
-    QTest::newRow("up at 1.5 gives 2.5") << QByteArray("90") << true << false << "2.5" << QString();
+        << QByteArray("90") << false << "mouse" << "1.5" << timerLimit;
+    QTest::newRow("up at 1 gives 2") << QByteArray("60") << true << "mouse" << "2" << QString();
+    QTest::newRow("up at 1.5 gives 2.5") << QByteArray("90") << true << "mouse" << "2.5" << QString();
     QTest::newRow("up at 3600 stays")
-        << QByteArray("216000") << true << false << "3600" << lowerThan;
-    QTest::newRow("Up key at 1 gives 2") << QByteArray("60") << true << true << "2" << QString();
+        << QByteArray("216000") << true << "mouse" << "3600" << lowerThan;
+    QTest::newRow("Up key at 1 gives 2") << QByteArray("60") << true << "key" << "2" << QString();
     QTest::newRow("Down key at 1 refuses")
-        << QByteArray("60") << false << true << "1" << timerLimit;
+        << QByteArray("60") << false << "key" << "1" << timerLimit;
+    QTest::newRow("Increase action at 1 gives 2")
+        << QByteArray("60") << true << "action" << "2" << QString();
+    QTest::newRow("Decrease action at 2.5 gives 1.5")
+        << QByteArray("150") << false << "action" << "1.5" << QString();
 }
 
 void TestSetTime::arrows()
 {
     QFETCH(QByteArray, stored);
     QFETCH(bool, up);
-    QFETCH(bool, byKeyboard);
+    QFETCH(QString, by);
     QFETCH(QString, text);
     QFETCH(QString, message);
     Program program(stored);
 
     QString shown;
+    QVariant heard; // the arrows' value, as screen readers read it
     QVERIFY(program.setTime([&](QWidget *dialog) {
         auto *arrows = dialog->findChild<QWidget *>(QStringLiteral("UpDown1"));
-        if (byKeyboard) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(arrows);
+        if (by == QLatin1String("action")) {
+            accessible->actionInterface()->doAction(
+                up ? QAccessibleActionInterface::increaseAction()
+                   : QAccessibleActionInterface::decreaseAction());
+        } else if (by == QLatin1String("key")) {
             // The arrows come first in the tab order and hold the focus at opening.
             QTest::keyClick(QApplication::focusWidget(), up ? Qt::Key_Up : Qt::Key_Down);
         } else {
@@ -313,10 +325,13 @@ void TestSetTime::arrows()
                               Qt::LeftButton);
         }
         shown = box(dialog)->text();
+        if (accessible->valueInterface())
+            heard = accessible->valueInterface()->currentValue();
         clickOk(dialog);
     }));
 
     QCOMPARE(shown, text);
+    QCOMPARE(heard.toDouble(), text.toDouble());
     QCOMPARE(program.messageTexts(), message.isEmpty() ? QStringList() : QStringList(message));
     if (message == timerLimit) {
         QCOMPARE(program.recorder.messages[0].title, QStringLiteral("Timer Limit"));

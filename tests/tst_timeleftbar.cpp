@@ -156,6 +156,8 @@ void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&bar);
     QVERIFY(accessible);
     QCOMPARE(accessible->role(), QAccessible::ProgressBar);
+    // No number: Qt would add Increase and Decrease actions that could do nothing.
+    QVERIFY(!accessible->valueInterface());
 
     const auto toolTip = [&bar] {
         const QPoint inside(5, 5);
@@ -170,7 +172,7 @@ void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
         bar.showValue(value, QString::fromLatin1(text), false);
         QCOMPARE(toolTip(), QString::fromLatin1(text));
         QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(text));
-        QCOMPARE(accessible->valueInterface()->currentValue().toInt(), value);
+        QCOMPARE(accessible->text(QAccessible::Value), QString::fromLatin1(text));
     }
     bar.showValue(0, QString(), false);
     QCOMPARE(toolTip(), QString());

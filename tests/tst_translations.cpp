@@ -103,9 +103,14 @@ void TestTranslations::everyTextIsTranslated()
         if (marks(message.translation) != marks(message.source))
             faults.append(where + QStringLiteral("has ") + marks(message.translation));
         // The program's name and the default password are the same in every language.
+        // The timer length window's title leaves the name out: the title bar of that
+        // narrow window has no room for it beside a longer word than "Set".
+        const bool titleWithoutName = message.context == QLatin1String("frmSetTime") &&
+                                      message.source == QLatin1String("Set TurnKeeper Timer");
         for (const QLatin1String kept :
              {QLatin1String("TurnKeeper"), QLatin1String("playfairly")}) {
-            if (message.source.contains(kept) && !message.translation.contains(kept))
+            if (message.source.contains(kept) && !message.translation.contains(kept) &&
+                !(titleWithoutName && kept == QLatin1String("TurnKeeper")))
                 faults.append(where + QStringLiteral("lacks ") + kept);
         }
     }

@@ -59,7 +59,7 @@
     <message>
         <source>Time&apos;s Up!</source>
         <extracomment>In big letters, with a horn and a red window, when a turn is over; also the text of the desktop&apos;s notice. A child reads it: short and clear.</extracomment>
-        <translation>Zeit ist um!</translation>
+        <translation>Die Zeit ist um!</translation>
     </message>
 </context>
 <context>
@@ -418,7 +418,7 @@
     <message>
         <source>System Information Is Unavailable At This Time</source>
         <extracomment>A message when no program can show the system information.</extracomment>
-        <translation>Die Systeminformationen sind gerade nicht zu haben.</translation>
+        <translation>Die Systeminformationen sind gerade nicht verfügbar.</translation>
     </message>
 </context>
 <context>
@@ -516,7 +516,7 @@
     <message>
         <source>Cancel</source>
         <extracomment>Closes the window, keeping the names as they were.</extracomment>
-        <translation>Zurück</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>No names: the turns belong to no one.</source>
@@ -685,7 +685,7 @@
     <message>
         <source>Smiling face</source>
         <extracomment>Accessible name of the picture while a turn runs.</extracomment>
-        <translation>Lachendes Gesicht</translation>
+        <translation>Lächelndes Gesicht</translation>
     </message>
     <message>
         <source>Frowning face</source>
@@ -746,7 +746,7 @@
     <message>
         <source>Set TurnKeeper Timer</source>
         <extracomment>The title of the window where a parent chooses how long a turn lasts. TurnKeeper is the program&apos;s name.</extracomment>
-        <translation>TurnKeeper-Timer einstellen</translation>
+        <translation>Timer einstellen</translation>
     </message>
     <message>
         <source>Select a timer length :</source>
@@ -796,7 +796,7 @@
     <message>
         <source>Timer Limit</source>
         <extracomment>The title of that message.</extracomment>
-        <translation>Grenze des Timers</translation>
+        <translation>Mindestzeit</translation>
     </message>
     <message>
         <source>The timer length is set by the administrator.</source>
@@ -824,7 +824,7 @@
     <message>
         <source>Started</source>
         <extracomment>A column&apos;s heading: the date and time the turn began.</extracomment>
-        <translation>Begonnen</translation>
+        <translation>Beginn</translation>
     </message>
     <message>
         <source>Minutes</source>
@@ -834,7 +834,7 @@
     <message>
         <source>How it ended</source>
         <extracomment>A column&apos;s heading: time&apos;s up, stopped by a parent...</extracomment>
-        <translation>Wie sie endete</translation>
+        <translation>Ende</translation>
     </message>
     <message>
         <source>Columns of the last turns</source>
@@ -905,6 +905,11 @@
         <source>The turns could not be saved in %1: %2.</source>
         <extracomment>A message when the export fails. %1 is the file&apos;s path, %2 why.</extracomment>
         <translation>Die Runden konnten nicht in %1 gespeichert werden: %2.</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <extracomment>Accessible name (read by screen readers) of the corner that resizes the window.</extracomment>
+        <translation>Größe ändern</translation>
     </message>
 </context>
 </TS>

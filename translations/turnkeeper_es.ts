@@ -11,7 +11,7 @@
     <message>
         <source>A name needs at least one letter.</source>
         <extracomment>A message when a parent adds an empty name in the Children window.</extracomment>
-        <translation>Un nombre necesita al menos una letra.</translation>
+        <translation>El nombre debe tener al menos una letra.</translation>
     </message>
     <message>
         <source>A name can be at most %1 characters long.</source>
@@ -49,7 +49,7 @@
     <message>
         <source>Timer Ready!</source>
         <extracomment>In big letters in the main window while no turn runs: a turn can be started.</extracomment>
-        <translation>¡Reloj listo!</translation>
+        <translation>¡Todo listo!</translation>
     </message>
     <message>
         <source>Timer Started!</source>
@@ -393,7 +393,7 @@
     <message>
         <source>OK</source>
         <extracomment>The button that closes the About window.</extracomment>
-        <translation>Aceptar</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>&amp;System Info...</source>
@@ -516,7 +516,7 @@
     <message>
         <source>Cancel</source>
         <extracomment>Closes the window, keeping the names as they were.</extracomment>
-        <translation>Volver</translation>
+        <translation>Cancelar</translation>
     </message>
     <message>
         <source>No names: the turns belong to no one.</source>
@@ -569,7 +569,7 @@
     <message>
         <source>OK</source>
         <extracomment>The button that closes the help window.</extracomment>
-        <translation>Aceptar</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Select A Topic :</source>
@@ -597,7 +597,7 @@
     <message>
         <source>OK</source>
         <extracomment>Checks the password typed.</extracomment>
-        <translation>Aceptar</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -607,7 +607,7 @@
     <message>
         <source>Login Failed: Invalid Password</source>
         <extracomment>A message when the password typed is wrong.</extracomment>
-        <translation>No ha funcionado: la contraseña no es correcta.</translation>
+        <translation>Contraseña incorrecta.</translation>
     </message>
     <message>
         <source>%1 Login</source>
@@ -660,7 +660,7 @@
     <message>
         <source>&amp;Help</source>
         <extracomment>The help menu.</extracomment>
-        <translation>A&amp;yuda</translation>
+        <translation>&amp;Ayuda</translation>
     </message>
     <message>
         <source>&amp;Contents</source>
@@ -723,7 +723,7 @@
     <message>
         <source>OK</source>
         <extracomment>Saves the new password.</extracomment>
-        <translation>Aceptar</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -746,7 +746,7 @@
     <message>
         <source>Set TurnKeeper Timer</source>
         <extracomment>The title of the window where a parent chooses how long a turn lasts. TurnKeeper is the program&apos;s name.</extracomment>
-        <translation>Ajustar el temporizador de TurnKeeper</translation>
+        <translation>Ajustar temporizador</translation>
     </message>
     <message>
         <source>Select a timer length :</source>
@@ -766,7 +766,7 @@
     <message>
         <source>OK</source>
         <extracomment>Keeps the length chosen.</extracomment>
-        <translation>Aceptar</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -824,7 +824,7 @@
     <message>
         <source>Started</source>
         <extracomment>A column&apos;s heading: the date and time the turn began.</extracomment>
-        <translation>Empezó</translation>
+        <translation>Inicio</translation>
     </message>
     <message>
         <source>Minutes</source>
@@ -905,6 +905,11 @@
         <source>The turns could not be saved in %1: %2.</source>
         <extracomment>A message when the export fails. %1 is the file&apos;s path, %2 why.</extracomment>
         <translation>No se pudieron guardar los turnos en %1: %2.</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <extracomment>Accessible name (read by screen readers) of the corner that resizes the window.</extracomment>
+        <translation>Cambiar tamaño</translation>
     </message>
 </context>
 </TS>

@@ -26,7 +26,7 @@
     <message>
         <source>This name cannot be kept: %1.</source>
         <extracomment>A message when a name holds a character the settings file loses. %1 says which (a text of the context SettingsStore beginning with &quot;it ...&quot;).</extracomment>
-        <translation>Ce prénom ne peut pas être gardé&#xa0;: %1.</translation>
+        <translation>Impossible d&apos;enregistrer ce prénom&#xa0;: %1.</translation>
     </message>
     <message>
         <source>Next: %1</source>
@@ -89,7 +89,7 @@
     <message>
         <source>Be sure to change this password as soon as possible to prevent little ones from  hacking the timer!</source>
         <extracomment>Help topic &quot;General&quot;: a friendly warning, with a wink.</extracomment>
-        <translation>Change ce mot de passe dès que possible, pour que les petits ne piratent pas le minuteur&#xa0;!</translation>
+        <translation>Changez ce mot de passe dès que possible, pour que les petits ne piratent pas le minuteur&#xa0;!</translation>
     </message>
     <message>
         <source>The timer settings are password protected.  The timer can be set anywhere from 1 minute to 3600 minutes(6 hours).</source>
@@ -104,7 +104,7 @@
     <message>
         <source>To change the time limit, go to the Timer menu and select &apos;Set Timer&apos;.  Use the up/down arrows to set the desired time and press the OK button.</source>
         <extracomment>Help topic &quot;Setting the Time&quot;. &apos;Set Timer&apos; is the Timer menu&apos;s entry &quot;&amp;Set Time&quot;: name it as it reads in the translated menu, without the &amp;.</extracomment>
-        <translation>Pour changer la durée, va dans le menu «&#xa0;Minuteur&#xa0;» et choisis «&#xa0;Régler la durée&#xa0;». Règle la durée voulue avec les flèches vers le haut et vers le bas, puis appuie sur le bouton OK.</translation>
+        <translation>Pour changer la durée, allez dans le menu «&#xa0;Minuteur&#xa0;» et choisissez «&#xa0;Régler la durée&#xa0;». Réglez la durée voulue avec les flèches vers le haut et vers le bas, puis appuyez sur le bouton OK.</translation>
     </message>
     <message>
         <source>TO START THE TIMER</source>
@@ -114,7 +114,7 @@
     <message>
         <source>From the Timer menu, select &apos;Start Timer&apos; and the timer will begin.</source>
         <extracomment>Help topic &quot;Start/Stop the Timer&quot;. Name the menu and its entry &quot;&amp;Start Timer&quot; as they read in the translated menu, without the &amp;.</extracomment>
-        <translation>Dans le menu «&#xa0;Minuteur&#xa0;», choisis «&#xa0;Lancer le minuteur&#xa0;» et le minuteur démarre.</translation>
+        <translation>Dans le menu «&#xa0;Minuteur&#xa0;», choisissez «&#xa0;Lancer le minuteur&#xa0;» et le minuteur démarre.</translation>
     </message>
     <message>
         <source>TO STOP THE TIMER</source>
@@ -124,7 +124,7 @@
     <message>
         <source>From the Timer menu, select &apos;Stop Timer&apos; and the timer will stop.</source>
         <extracomment>Help topic &quot;Start/Stop the Timer&quot;. Name the menu and its entry &quot;&amp;Stop Timer&quot; as they read in the translated menu, without the &amp;.</extracomment>
-        <translation>Dans le menu «&#xa0;Minuteur&#xa0;», choisis «&#xa0;Arrêter le minuteur&#xa0;» et le minuteur s&apos;arrête.</translation>
+        <translation>Dans le menu «&#xa0;Minuteur&#xa0;», choisissez «&#xa0;Arrêter le minuteur&#xa0;» et le minuteur s&apos;arrête.</translation>
     </message>
     <message>
         <source>All settings are password protected to prevent kids from stopping the timer or changing the timer length.</source>
@@ -134,7 +134,7 @@
     <message>
         <source>See &apos;Changing the Password&apos; in this help file for directions on setting the password</source>
         <extracomment>Help topic &quot;Security&quot;. &apos;Changing the Password&apos; is the help topic of that name: name it as it reads in the translated list of topics.</extracomment>
-        <translation>Pour savoir comment choisir le mot de passe, lis «&#xa0;Changer le mot de passe&#xa0;» dans cette aide</translation>
+        <translation>Pour savoir comment choisir le mot de passe, lisez «&#xa0;Nouveau mot de passe&#xa0;» dans cette aide</translation>
     </message>
     <message>
         <source>The default password is &apos;playfairly&apos;.</source>
@@ -144,7 +144,7 @@
     <message>
         <source>To change the password, go to the Parents menu and select &apos;Security&apos;.  Enter the new password in both text boxes to verify.  Next, press the OK button.</source>
         <extracomment>Help topic &quot;Changing the Password&quot;. Name the Parents menu and its entry &quot;&amp;Security&quot; as they read in the translated menu, without the &amp;.</extracomment>
-        <translation>Pour changer le mot de passe, va dans le menu «&#xa0;Parents&#xa0;» et choisis «&#xa0;Sécurité&#xa0;». Tape le nouveau mot de passe dans les deux champs, pour vérifier. Ensuite, appuie sur le bouton OK.</translation>
+        <translation>Pour changer le mot de passe, allez dans le menu «&#xa0;Parents&#xa0;» et choisissez «&#xa0;Sécurité&#xa0;». Tapez le nouveau mot de passe dans les deux champs, pour vérifier. Ensuite, appuyez sur le bouton OK.</translation>
     </message>
     <message>
         <source>By Rowan Ashdale</source>
@@ -182,7 +182,7 @@
     <message>
         <source>it holds a broken character that a settings file cannot keep</source>
         <extracomment>Why a text cannot be saved; &quot;it&quot; is the text typed.</extracomment>
-        <translation>le texte contient un caractère abîmé qu&apos;un fichier de réglages ne peut pas garder</translation>
+        <translation>le texte contient un caractère invalide qu&apos;un fichier de réglages ne peut pas garder</translation>
     </message>
     <message>
         <source>%1 could not be saved in %2: %3.</source>
@@ -352,7 +352,7 @@
     <message>
         <source>Set a timer to settle disagreements between your kids!!</source>
         <extracomment>The program&apos;s one-line description, under its name in the About window and in the desktop&apos;s menus: cheerful, for parents.</extracomment>
-        <translation>Un minuteur pour mettre fin aux disputes entre tes enfants&#xa0;!</translation>
+        <translation>Un minuteur pour mettre fin aux disputes entre vos enfants&#xa0;!</translation>
     </message>
     <message>
         <source>%1 is silent: %2</source>
@@ -554,12 +554,12 @@
     <message>
         <source>Changing the Password</source>
         <extracomment>A help topic under &quot;Security&quot;. The topic &quot;Security&quot; names it in its text.</extracomment>
-        <translation>Changer le mot de passe</translation>
+        <translation>Nouveau mot de passe</translation>
     </message>
     <message>
         <source>About TurnKeeper</source>
         <extracomment>A help topic about the program and its author. TurnKeeper is the program&apos;s name.</extracomment>
-        <translation>À propos de TurnKeeper</translation>
+        <translation>Au sujet de TurnKeeper</translation>
     </message>
     <message>
         <source>TurnKeeper Help</source>
@@ -574,7 +574,7 @@
     <message>
         <source>Select A Topic :</source>
         <extracomment>Above the list of help topics.</extracomment>
-        <translation>Choisis un sujet&#xa0;:</translation>
+        <translation>Choisir un sujet&#xa0;:</translation>
     </message>
     <message>
         <source>Topics</source>
@@ -602,12 +602,12 @@
     <message>
         <source>Cancel</source>
         <extracomment>Closes the window without a password.</extracomment>
-        <translation>Annuler</translation>
+        <translation>Retour</translation>
     </message>
     <message>
         <source>Login Failed: Invalid Password</source>
         <extracomment>A message when the password typed is wrong.</extracomment>
-        <translation>Raté&#xa0;: ce n&apos;est pas le bon mot de passe.</translation>
+        <translation>Mot de passe incorrect.</translation>
     </message>
     <message>
         <source>%1 Login</source>
@@ -728,7 +728,7 @@
     <message>
         <source>Cancel</source>
         <extracomment>Closes the window, keeping the password as it was.</extracomment>
-        <translation>Annuler</translation>
+        <translation>Retour</translation>
     </message>
     <message>
         <source>The password is set by the administrator.</source>
@@ -738,7 +738,7 @@
     <message>
         <source>Passwords Do Not Match.</source>
         <extracomment>A message when the new password and its second typing differ.</extracomment>
-        <translation>Les mots de passe ne sont pas pareils.</translation>
+        <translation>Les mots de passe ne correspondent pas.</translation>
     </message>
 </context>
 <context>
@@ -746,7 +746,7 @@
     <message>
         <source>Set TurnKeeper Timer</source>
         <extracomment>The title of the window where a parent chooses how long a turn lasts. TurnKeeper is the program&apos;s name.</extracomment>
-        <translation>Régler le minuteur de TurnKeeper</translation>
+        <translation>Régler le minuteur</translation>
     </message>
     <message>
         <source>Select a timer length :</source>
@@ -771,7 +771,7 @@
     <message>
         <source>Cancel</source>
         <extracomment>Closes the window, keeping the length as it was.</extracomment>
-        <translation>Annuler</translation>
+        <translation>Retour</translation>
     </message>
     <message>
         <source>This must be a numeric value.</source>
@@ -834,7 +834,7 @@
     <message>
         <source>How it ended</source>
         <extracomment>A column&apos;s heading: time&apos;s up, stopped by a parent...</extracomment>
-        <translation>Comment il a fini</translation>
+        <translation>Fin</translation>
     </message>
     <message>
         <source>Columns of the last turns</source>
@@ -905,6 +905,11 @@
         <source>The turns could not be saved in %1: %2.</source>
         <extracomment>A message when the export fails. %1 is the file&apos;s path, %2 why.</extracomment>
         <translation>Impossible d&apos;enregistrer les tours dans %1&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <extracomment>Accessible name (read by screen readers) of the corner that resizes the window.</extracomment>
+        <translation>Redimensionner</translation>
     </message>
 </context>
 </TS>

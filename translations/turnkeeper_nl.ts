@@ -59,7 +59,7 @@
     <message>
         <source>Time&apos;s Up!</source>
         <extracomment>In big letters, with a horn and a red window, when a turn is over; also the text of the desktop&apos;s notice. A child reads it: short and clear.</extracomment>
-        <translation>Tijd is om!</translation>
+        <translation>De tijd is om!</translation>
     </message>
 </context>
 <context>
@@ -182,7 +182,7 @@
     <message>
         <source>it holds a broken character that a settings file cannot keep</source>
         <extracomment>Why a text cannot be saved; &quot;it&quot; is the text typed.</extracomment>
-        <translation>de tekst bevat een kapot teken dat een instellingenbestand niet kan bewaren</translation>
+        <translation>de tekst bevat een ongeldig teken dat een instellingenbestand niet kan bewaren</translation>
     </message>
     <message>
         <source>%1 could not be saved in %2: %3.</source>
@@ -461,7 +461,7 @@
     <message>
         <source>&amp;Rename</source>
         <extracomment>A button: gives the child chosen in the list the name typed. &amp; marks the access key.</extracomment>
-        <translation>&amp;Hernoemen</translation>
+        <translation>Naam &amp;wijzigen</translation>
     </message>
     <message>
         <source>Rename the chosen child</source>
@@ -516,7 +516,7 @@
     <message>
         <source>Cancel</source>
         <extracomment>Closes the window, keeping the names as they were.</extracomment>
-        <translation>Terug</translation>
+        <translation>Annuleren</translation>
     </message>
     <message>
         <source>No names: the turns belong to no one.</source>
@@ -574,12 +574,12 @@
     <message>
         <source>Select A Topic :</source>
         <extracomment>Above the list of help topics.</extracomment>
-        <translation>Kies een thema:</translation>
+        <translation>Onderwerp kiezen:</translation>
     </message>
     <message>
         <source>Topics</source>
         <extracomment>Accessible name (read by screen readers) of the list of help topics.</extracomment>
-        <translation>Thema&apos;s</translation>
+        <translation>Onderwerpen</translation>
     </message>
 </context>
 <context>
@@ -746,7 +746,7 @@
     <message>
         <source>Set TurnKeeper Timer</source>
         <extracomment>The title of the window where a parent chooses how long a turn lasts. TurnKeeper is the program&apos;s name.</extracomment>
-        <translation>TurnKeeper-timer instellen</translation>
+        <translation>Timer instellen</translation>
     </message>
     <message>
         <source>Select a timer length :</source>
@@ -796,7 +796,7 @@
     <message>
         <source>Timer Limit</source>
         <extracomment>The title of that message.</extracomment>
-        <translation>Grens van de timer</translation>
+        <translation>Minimumtijd</translation>
     </message>
     <message>
         <source>The timer length is set by the administrator.</source>
@@ -824,7 +824,7 @@
     <message>
         <source>Started</source>
         <extracomment>A column&apos;s heading: the date and time the turn began.</extracomment>
-        <translation>Begonnen</translation>
+        <translation>Begin</translation>
     </message>
     <message>
         <source>Minutes</source>
@@ -905,6 +905,11 @@
         <source>The turns could not be saved in %1: %2.</source>
         <extracomment>A message when the export fails. %1 is the file&apos;s path, %2 why.</extracomment>
         <translation>De beurten konden niet worden opgeslagen in %1: %2.</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <extracomment>Accessible name (read by screen readers) of the corner that resizes the window.</extracomment>
+        <translation>Grootte wijzigen</translation>
     </message>
 </context>
 </TS>

@@ -85,6 +85,7 @@ void frmMain::showRunning()
     setPicture(QStringLiteral("smile.ico"), tr("Smiling face"));
     mnuStopStart->setText(Countdown::stopCaption());
     refreshBar();
+    ui().say(this, Countdown::startedText() + QLatin1Char('\n') + TimeBar->text());
     // The sounds of the turn are read and the desktop's notification service reached
     // now, once the window has turned green, rather than inside the alarm.
     QTimer::singleShot(0, this, [] {
@@ -112,9 +113,11 @@ void frmMain::alarmSteps()
     // it, and every session hears of it through its notifications.
     QApplication::alert(this);
     const Children &children = m_session.children();
-    ui().notifyAlarm(children.isEmpty() ? Countdown::timeUpText()
-                                        : Countdown::timeUpText() + QLatin1Char('\n') +
-                                              Children::nextText(children.next()));
+    const QString alarmText = children.isEmpty() ? Countdown::timeUpText()
+                                                 : Countdown::timeUpText() + QLatin1Char('\n') +
+                                                       Children::nextText(children.next());
+    ui().notifyAlarm(alarmText);
+    ui().say(this, alarmText);
     setStatus(Countdown::timeUpText());
     setBackColor(QColor(255, 0, 0));
     //: Accessible name of the picture when the time is up.

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "logic/Platform.h"
 #include "logic/SessionWatcher.h"
+#include "logic/SingleInstance.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -27,6 +28,10 @@ int main(int argc, char *argv[])
         qputenv("QT_XCB_NO_MITSHM", "1");
 
     QApplication app(argc, argv);
+    // A second start hands over to the first, which comes forward, and ends quietly.
+    SingleInstance instance;
+    if (!instance.claim())
+        return 0;
     // Lets the desktop match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TURNKEEPER_APP_ID));
     // The program ends when the main window has unloaded, not when windows close.
@@ -41,6 +46,7 @@ int main(int argc, char *argv[])
     frmMain window;
     QObject::connect(&watcher, &SessionWatcher::sessionEnding, &window, &frmMain::endSession);
     QObject::connect(&window, &frmMain::unloaded, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&instance, &SingleInstance::activated, &window, &frmMain::comeForward);
 
     window.show();
     return app.exec();

@@ -59,7 +59,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     //: of. & marks the access key.
     cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(Twips::rect(2280, 2160, 1245, 345));
+    // Drawn 1245 twips wide for a narrower dialog font than this desktop's, where its
+    // text ran over the frame: grown leftwards by the least that fits, its right edge
+    // and its distance from OK unchanged.
+    cmdSysInfo->setGeometry(Twips::rect(2205, 2160, 1320, 345));
 
     lblDescription =
         makeLabel(this, QStringLiteral("lblDescription"), QStringLiteral("App Description"),
@@ -102,6 +105,9 @@ void frmAbout::Form_Load()
                             .arg(ui().versionMinor())
                             .arg(ui().versionRevision()));
     lblTitle->setText(ui().applicationTitle());
+    // Screen readers read a dialog's labels of three words or more, once each, after its
+    // title: the version is read as the program's name and version together.
+    lblVersion->setAccessibleName(ui().applicationTitle() + QLatin1Char(' ') + lblVersion->text());
     lblDescription->setText(ui().applicationDescription());
     Image1->setPixmap(ui().picture(QStringLiteral("face.ico"), Image1->contentsRect().size(),
                                    Image1->devicePixelRatioF()));

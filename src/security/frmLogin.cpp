@@ -4,6 +4,7 @@
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
 #include "ui/Controls.h"
+#include "ui/ScreenReaders.h"
 #include "ui/UiService.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ frmLogin::frmLogin(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     txtPassword->setAttribute(Qt::WA_InputMethodEnabled, false);
     lblLabels->setBuddy(txtPassword);
+    ScreenReaders::hideTyping(txtPassword);
 
     Line2 = new Line(this, QStringLiteral("Line2"), {240, 840}, {2520, 840},
                      ui().systemColor(UiService::SystemColor::Window));

@@ -78,6 +78,10 @@ frmPasswords::frmPasswords(QWidget *parent) : QDialog(parent, fixedDialogFlags)
     //: Above the box where the new password is typed a second time, to check it.
     Label1_5 = makeLabel(Frame2, tr("Verify Password:"), QStringLiteral("Label1_5"), 1800);
     txtVerPass = makeBox(Frame2, QStringLiteral("txtVerPass"), 2040);
+    // Each box is known to screen readers by its own label, not by the frame's title.
+    Label1_3->setBuddy(txtCurrPass);
+    Label1_4->setBuddy(txtNewPass);
+    Label1_5->setBuddy(txtVerPass);
 
     //: Saves the new password.
     cmdOK = makeButton(this, tr("OK"), QStringLiteral("cmdOK"), 960);

@@ -112,6 +112,7 @@ frmSetTime::frmSetTime(qint32 seconds, QWidget *parent, bool lengthLocked)
     Label1->setBuddy(Text1);
     //: Accessible name (read by screen readers) of the arrows beside the number.
     UpDown1->setAccessibleName(tr("Timer length in minutes"));
+    UpDown1->setBuddy(Text1);
 
     Line2 = new Line(this, QStringLiteral("Line2"), {120, 1080}, {3840, 1080},
                      ui().systemColor(UiService::SystemColor::Window));

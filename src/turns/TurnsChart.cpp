@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "turns/TurnsChart.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLocale>
@@ -17,10 +19,23 @@ constexpr int axisSteps = 5;
 // The share of a day's width that its bars take together; the rest parts the days.
 constexpr double barsShare = 0.8;
 
+// Screen readers know a chart; a plain widget they would meet as a filler.
+QAccessibleInterface *accessibleChart(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("TurnsChart") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Chart);
+    return nullptr;
+}
+
 } // namespace
 
 TurnsChart::TurnsChart(QWidget *parent) : QWidget(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleChart);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("chrTurns"));
     //: Accessible name (read by screen readers) of the chart in the Turns window.
     setAccessibleName(tr("Minutes per day"));

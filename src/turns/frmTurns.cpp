@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSizeGrip>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +36,9 @@ frmTurns::frmTurns(const QList<TurnLog::Entry> &entries, const QStringList &chil
     setWindowIcon(ui().icon(QStringLiteral("face.ico")));
     setModal(true);
     setSizeGripEnabled(true);
+    if (auto *grip = findChild<QSizeGrip *>())
+        //: Accessible name (read by screen readers) of the corner that resizes the window.
+        grip->setAccessibleName(tr("Resize"));
 
     chrTurns = new TurnsChart(this);
     QList<QDate> days;

@@ -2,7 +2,6 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAccessible>
-#include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPaintEvent>
@@ -16,9 +15,12 @@ namespace {
 // pixels either side of where the value puts it.
 constexpr int filledEndMargin = 4;
 
-// What a screen reader is told about the bar: a progress bar's role and value, and
-// as description the text shown at the moment it asks.
-class AccessibleTimeLeftBar : public QAccessibleWidget, public QAccessibleValueInterface
+// What a screen reader is told about the bar: a progress bar's role, and as description
+// and value the text shown at the moment it asks ("Ann: 9:57", the time left). It offers
+// no number: Qt gives every object with a number Increase and Decrease actions, which
+// on this bar could do nothing, and the number it fills with is the time used, which
+// screen readers would speak as a percentage after the name "Time left".
+class AccessibleTimeLeftBar : public QAccessibleWidget
 {
 public:
     explicit AccessibleTimeLeftBar(TimeLeftBar *bar)
@@ -26,27 +28,12 @@ public:
     {
     }
 
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
-
     QString text(QAccessible::Text which) const override
     {
-        if (which == QAccessible::Description && bar()->isTextVisible())
+        if (which == QAccessible::Description || which == QAccessible::Value)
             return bar()->text();
-        if (which == QAccessible::Value)
-            return bar()->isTextVisible() ? bar()->text() : QString::number(bar()->value());
         return QAccessibleWidget::text(which);
     }
-
-    QVariant currentValue() const override { return bar()->value(); }
-    void setCurrentValue(const QVariant &) override {}
-    QVariant maximumValue() const override { return bar()->maximum(); }
-    QVariant minimumValue() const override { return bar()->minimum(); }
-    QVariant minimumStepSize() const override { return 0; }
 
 private:
     TimeLeftBar *bar() const { return static_cast<TimeLeftBar *>(widget()); }
@@ -81,7 +68,6 @@ void TimeLeftBar::setRange(int minimum, int maximum)
     if (m_value < m_minimum || m_value > m_maximum)
         m_value = m_minimum;
     update();
-    valueChanged();
 }
 
 void TimeLeftBar::setValue(int value)
@@ -98,7 +84,6 @@ QRect TimeLeftBar::moveTo(int value)
     const int before = filledEnd(m_value);
     m_value = value;
     const int after = filledEnd(m_value);
-    valueChanged();
     return QRect(qMin(before, after) - filledEndMargin, 0,
                  qAbs(after - before) + 2 * filledEndMargin, height());
 }
@@ -125,14 +110,6 @@ void TimeLeftBar::showValue(int value, const QString &text, bool bold)
     repaint(changed);
     if (QToolTip::isVisible() && underMouse())
         QToolTip::showText(QCursor::pos(), m_text, this);
-}
-
-void TimeLeftBar::valueChanged()
-{
-    if (!QAccessible::isActive() || !isVisible())
-        return;
-    QAccessibleValueChangeEvent event(this, m_value);
-    QAccessible::updateAccessibility(&event);
 }
 
 bool TimeLeftBar::event(QEvent *event)

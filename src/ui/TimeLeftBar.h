@@ -59,7 +59,6 @@ private:
     int filledEnd(int value) const;
     QRect moveTo(int value);
     QRect textRect() const;
-    void valueChanged();
 
     int m_minimum = 0;
     int m_maximum = 100;

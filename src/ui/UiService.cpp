@@ -5,6 +5,7 @@
 #include "logic/DesktopNotifications.h"
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
+#include "ui/ScreenReaders.h"
 #include "ui/SoundOutput.h"
 
 #include <QAccessible>
@@ -267,6 +268,11 @@ void UiService::announceDescription(QWidget *widget)
 {
     QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
+}
+
+void UiService::say(QWidget *window, const QString &text)
+{
+    Announcer::of(window)->say(text);
 }
 
 QIcon UiService::icon(const QString &fileName) const

@@ -66,6 +66,9 @@ public:
     virtual void announce(QWidget *widget);
     // The same for what widget's accessible description says.
     virtual void announceDescription(QWidget *widget);
+    // Says text to screen readers at once, whatever window has the keyboard, on behalf
+    // of window.
+    virtual void say(QWidget *window, const QString &text);
 
     // Tells the desktop session, through its notification service, that an alarm has
     // gone off: a critical notice titled with the application's name, with the

@@ -1,14 +1,88 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/UpDown.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// What a screen reader is told about the arrows: a spin box whose value is the number
+// in the buddy box, and whose Increase and Decrease actions press the arrows.
+class AccessibleUpDown : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit AccessibleUpDown(UpDown *upDown) : QAccessibleWidget(upDown, QAccessible::SpinBox) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface && upDown()->buddy())
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text which) const override
+    {
+        if (which == QAccessible::Value && upDown()->buddy())
+            return upDown()->buddy()->text();
+        return QAccessibleWidget::text(which);
+    }
+
+    QVariant currentValue() const override
+    {
+        bool isNumber = false;
+        const double number = upDown()->buddy()->text().toDouble(&isNumber);
+        return isNumber ? number : 0.0;
+    }
+    // The owner alone decides what the number may be: the arrows are the way to change it.
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return QVariant(); }
+    QVariant minimumValue() const override { return QVariant(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (upDown()->isEnabled())
+            names << increaseAction() << decreaseAction();
+        return names;
+    }
+    void doAction(const QString &name) override
+    {
+        if (name == increaseAction())
+            upDown()->upButton()->click();
+        else if (name == decreaseAction())
+            upDown()->downButton()->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    UpDown *upDown() const { return static_cast<UpDown *>(widget()); }
+};
+
+QAccessibleInterface *accessibleUpDown(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("UpDown") && object && object->isWidgetType())
+        return new AccessibleUpDown(static_cast<UpDown *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 UpDown::UpDown(QWidget *parent) : QWidget(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleUpDown);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setFocusPolicy(Qt::TabFocus);
 
     m_up = makeArrow(Qt::UpArrow, QStringLiteral("upButton"));
@@ -53,14 +127,33 @@ void UpDown::report(QToolButton *arrow, void (UpDown::*signal)())
     m_reporting = true;
     emit(this->*signal)();
     m_reporting = false;
+    stepped();
+}
+
+void UpDown::setBuddy(QLineEdit *box)
+{
+    m_buddy = box;
+}
+
+void UpDown::stepped()
+{
+    if (!m_buddy || !QAccessible::isActive())
+        return;
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(this);
+    if (!accessible || !accessible->valueInterface())
+        return;
+    QAccessibleValueChangeEvent changed(this, accessible->valueInterface()->currentValue());
+    QAccessible::updateAccessibility(&changed);
 }
 
 void UpDown::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Up && event->modifiers() == Qt::NoModifier) {
         emit upClicked();
+        stepped();
     } else if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier) {
         emit downClicked();
+        stepped();
     } else {
         QWidget::keyPressEvent(event);
     }

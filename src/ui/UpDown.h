@@ -3,11 +3,13 @@
 
 #include <QWidget>
 
+class QLineEdit;
 class QToolButton;
 
 // A pair of small arrow buttons, one above the other, that only reports presses:
 // the window that owns it decides what a step means. Holding an arrow repeats it,
-// and with the focus on the control the Up and Down keys press the arrows too.
+// and with the focus on the control the Up and Down keys press the arrows too. Screen
+// readers meet it as a spin box whose value is the number in its buddy box.
 class UpDown : public QWidget
 {
     Q_OBJECT
@@ -16,6 +18,11 @@ public:
 
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
+
+    // The box whose number the arrows step, as the owner answers them: after each press
+    // screen readers hear its new number.
+    void setBuddy(QLineEdit *box);
+    QLineEdit *buddy() const { return m_buddy; }
 
 signals:
     void upClicked();
@@ -28,8 +35,10 @@ protected:
 private:
     QToolButton *makeArrow(Qt::ArrowType arrow, const QString &name);
     void report(QToolButton *arrow, void (UpDown::*signal)());
+    void stepped();
 
     QToolButton *m_up = nullptr;
     QToolButton *m_down = nullptr;
+    QLineEdit *m_buddy = nullptr;
     bool m_reporting = false;
 };

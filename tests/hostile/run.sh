@@ -6,8 +6,8 @@
 # properties, the exit status and the settings file.
 #
 # usage: run.sh <path to TurnKeeper>
-# While working on it: HOSTILE_GROUPS="close top dodge hold resume signals files store
-# kills paste logout"
+# While working on it: HOSTILE_GROUPS="close top dodge hold child resume signals files
+# store kills paste logout"
 # (any of them) runs only those groups, HOSTILE_KILLS=<n> makes fewer SIGKILL rounds.
 set -u
 built=$(readlink -f "${1:?usage: run.sh <path to TurnKeeper>}")
@@ -171,6 +171,11 @@ end_program() {
     [ -z "$program_pid" ] && return
     kill -TERM "$program_pid" 2>/dev/null
     wait_exit 10 || exit_status=255
+}
+
+# turn_started: the start of the recorded turn, in seconds since 1970.
+turn_started() {
+    date -d "$(awk '/^\[/ { inside = ($0 == "[Turn]") } inside && sub(/^Started=/, "")' "$conf")" +%s
 }
 
 # saved_max_time: the MaxTime line of the settings file, or nothing.
@@ -1056,13 +1061,178 @@ done
 
 fi
 
+# ------------------------------------------- what a child on the account tries
+if wanted child; then
+
+# locked: the command that runs what follows it with the administrator's lock file
+# (/etc/xdg/TurnKeeper/TurnKeeper.conf) holding lock_text, in a mount namespace of its
+# own, so that the machine's /etc is left alone.
+lock_text=
+locked() {
+    printf '%b' "$lock_text" >"$case_dir/lock.conf"
+    lock_command=(unshare -m --propagation private sh -c 'mount -t tmpfs none /etc/xdg &&
+        mkdir /etc/xdg/TurnKeeper && cp "$0" /etc/xdg/TurnKeeper/TurnKeeper.conf &&
+        exec "$@"' "$case_dir/lock.conf")
+}
+
+# record_turn <length> <Started>: a running turn written into the settings by hand.
+record_turn() {
+    write_conf "[Settings]\nMaxTime=${3:-30}\n[Turn]\nLength=$1\nStarted=$2\n"
+}
+
+
+unshare -m true 2>/dev/null && can_lock=1 || can_lock=
+child_case() {
+    local what=$1 problems= started took first second status copy
+    fresh_home
+    lock_text=
+    case $what in
+    "stopped 20 s mid-turn")
+        write_conf '[Settings]\nMaxTime=30\n'
+        start_program || { fail "$what: the window maps"; return; }
+        start_stop
+        started=$(date +%s)
+        sleep 3
+        kill -STOP "$program_pid"
+        sleep 20
+        kill -CONT "$program_pid"
+        # Due 30 s after Start; a busy machine may be a few seconds late, never 20.
+        if ! wait_above "$main_window" 40; then
+            problems+="no time's up; "
+        else
+            took=$(($(date +%s) - started))
+            [ "$took" -le 38 ] || problems+="the alarm came $took s after Start, not 30; "
+            [ "$took" -ge 29 ] || problems+="the alarm came early, $took s after Start; "
+        fi
+        ;;
+    "a future Started, restarted twice")
+        record_turn 30 "$(date -u -d tomorrow +%Y-%m-%dT%H:%M:%SZ)"
+        start_program || { fail "$what: the window maps"; return; }
+        sleep 1
+        end_program
+        first=$(turn_started)
+        [ "$first" -le "$(date +%s)" ] || problems+="the record still starts in the future; "
+        sleep 2
+        start_program || { fail "$what: the window maps again"; return; }
+        sleep 0.5
+        second=$(turn_started)
+        [ "$second" = "$first" ] || problems+="the second start began afresh ($first, then $second); "
+        [ "$(colour_beside_face "$main_window")" = "#00FF00" ] || problems+="not running; "
+        ;;
+    "Length=7200 under a one-minute lock")
+        lock_text='[Settings]\nLocked=true\nMaxTime=60\n'
+        record_turn 7200 "$(date -u -d '55 seconds ago' +%Y-%m-%dT%H:%M:%SZ)" 60
+        locked
+        start_program "${lock_command[@]}" || { fail "$what: the window maps"; return; }
+        wait_above "$main_window" 30 || problems+="the turn did not end at the locked length; "
+        ;;
+    "XDG_CONFIG_DIRS elsewhere under a lock")
+        lock_text='[Settings]\nLocked=true\nMaxTime=60\n'
+        write_conf '[Settings]\nMaxTime=3\n'
+        locked
+        XDG_CONFIG_DIRS="relative/folder:$case_dir/elsewhere" start_program "${lock_command[@]}" ||
+            { fail "$what: the window maps"; return; }
+        start_stop
+        sleep 6
+        is_above "$main_window" && problems+="the user's 3 s applied, not the lock's minute; "
+        ;;
+    "a renamed copy in another folder under a lock")
+        lock_text='[Settings]\nLocked=true\nMaxTime=60\n'
+        copy="$case_dir/games/Game"
+        mkdir -p "$(dirname "$copy")"
+        cp "$program" "$copy"
+        chmod -R a+rX "$case_dir/games"
+        mkdir -p "$XDG_CONFIG_HOME/Game"
+        printf '[Settings]\nMaxTime=3\n' >"$XDG_CONFIG_HOME/Game/Game.conf"
+        locked
+        program=$copy start_program "${lock_command[@]}" || { fail "$what: the window maps"; return; }
+        start_stop
+        sleep 6
+        is_above "$main_window" && problems+="the copy's own 3 s applied, not the lock's minute; "
+        ;;
+    "a silent horn.wav in the start folder under a lock")
+        lock_text='[Settings]\nLocked=true\nMaxTime=60\n'
+        if ! start_pulse "$case_dir/pulse"; then
+            fail "$what: a sound server of the test's own starts"
+            return
+        fi
+        parec -d turnkeeper.monitor --raw --format=s16le --rate=44100 --channels=1 \
+            >"$case_dir/heard.raw" 2>/dev/null &
+        record_pid=$!
+        mkdir -p "$case_dir/start"
+        "$python" -c 'import sys, wave
+w = wave.open(sys.argv[1], "wb"); w.setnchannels(1); w.setsampwidth(2); w.setframerate(44100)
+w.writeframes(bytes(2 * 44100)); w.close()' "$case_dir/start/horn.wav"
+        record_turn 60 "$(date -u -d '58 seconds ago' +%Y-%m-%dT%H:%M:%SZ)" 60
+        locked
+        (cd "$case_dir/start" && exec "${lock_command[@]}" env HOME="$HOME" \
+            XDG_CONFIG_HOME="$XDG_CONFIG_HOME" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb \
+            "$program") >>"$log" 2>&1 &
+        program_pid=$!
+        main_window=$(wait_window TurnKeeper 10) || problems+="the window does not map; "
+        heard=0
+        for _ in $(seq 300); do
+            sleep 0.1
+            heard=$(loudest "$case_dir/heard.raw")
+            [ "$heard" -gt 1000 ] && break
+        done
+        [ "$heard" -gt 1000 ] || problems+="the horn is not heard (loudest sample $heard); "
+        kill "$record_pid" "$pulse_pid" 2>/dev/null
+        wait "$record_pid" "$pulse_pid" 2>/dev/null
+        unset PULSE_SERVER
+        ;;
+    "a second start")
+        dbus_address=$(dbus-daemon --session --fork --print-address=1 --print-pid=2 2>"$case_dir/bus.pid")
+        write_conf '[Settings]\nMaxTime=600\n'
+        DBUS_SESSION_BUS_ADDRESS=$dbus_address start_program ||
+            { fail "$what: the window maps"; return; }
+        xmessage -name other -title other "another program" >/dev/null 2>&1 &
+        other_pid=$!
+        other=$(wait_window other 5) && focus "$other"
+        (cd "$program_dir" && exec env DBUS_SESSION_BUS_ADDRESS="$dbus_address" \
+            HOME="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" DISPLAY="$DISPLAY" \
+            QT_QPA_PLATFORM=xcb "$program") >>"$log" 2>&1 &
+        second=$!
+        status=
+        for _ in $(seq 100); do
+            kill -0 "$second" 2>/dev/null || { wait "$second"; status=$?; break; }
+            sleep 0.1
+        done
+        [ "$status" = 0 ] || problems+="the second start did not end with 0 (${status:-still running}); "
+        [ -z "$status" ] && kill -KILL "$second" 2>/dev/null
+        [ "$(windows_named TurnKeeper | wc -l)" = 1 ] || problems+="$(windows_named TurnKeeper | wc -l) windows; "
+        for _ in $(seq 50); do
+            [ "$(active_window)" = "$main_window" ] && break
+            sleep 0.1
+        done
+        [ "$(active_window)" = "$main_window" ] || problems+="the first window did not come forward; "
+        kill "$other_pid" 2>/dev/null
+        wait "$other_pid" 2>/dev/null
+        kill "$(cat "$case_dir/bus.pid")" 2>/dev/null
+        ;;
+    esac
+    end_program
+    verdict "$what: the dodge fails" "$problems"
+}
+
+for what in "stopped 20 s mid-turn" "a future Started, restarted twice" "a second start"; do
+    child_case "$what"
+done
+for what in "Length=7200 under a one-minute lock" "XDG_CONFIG_DIRS elsewhere under a lock" \
+    "a renamed copy in another folder under a lock" \
+    "a silent horn.wav in the start folder under a lock"; do
+    if [ -n "$can_lock" ]; then
+        child_case "$what"
+    else
+        fail "$what: a mount namespace for the administrator's lock (unshare -m, as root)"
+    fi
+done
+
+fi
+
 # ------------------------------------------------- a turn that outlives the program
 if wanted resume; then
 
-# turn_started: the start of the recorded turn, in seconds since 1970.
-turn_started() {
-    date -d "$(awk '/^\[/ { inside = ($0 == "[Turn]") } inside && sub(/^Started=/, "")' "$conf")" +%s
-}
 
 # resume_case <description> <how> <state expected>: a turn is left behind (by a
 # SIGKILL, or written by hand) and the program started again.

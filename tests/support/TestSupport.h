@@ -50,6 +50,7 @@ public:
     void prepareSounds(const QStringList &) override {}
     void announce(QWidget *widget) override;
     void announceDescription(QWidget *widget) override;
+    void say(QWidget *, const QString &text) override { said.append(text); }
     void notifyAlarm(const QString &text) override;
     void prepareNotifications() override {}
     // Answers saveAs, as a person who chose it in the dialog.
@@ -60,6 +61,7 @@ public:
     QStringList sounds;
     QStringList announcements; // what a screen reader would have said
     QStringList descriptions;  // the same, of accessible descriptions
+    QStringList said;          // what screen readers were told at once
     QStringList notifications; // the alarms the desktop was told of
     QList<FileRequest> fileRequests;
     QString saveAs; // the file chosen in every save dialog; empty: cancelled
