@@ -13,6 +13,29 @@ target_compile_definitions(TurnKeeper PRIVATE TURNKEEPER_APP_ID="${TURNKEEPER_AP
 
 # turnkeeper-lock beside it, for the administrator (through sudo).
 install(TARGETS TurnKeeper turnkeeper-lock RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The guard, a system service: its program, its systemd unit (configured when installing,
+# for the final prefix, as the desktop entry is), its D-Bus policy and its activation
+# file. The system bus reloads its policy by itself when a file appears in system.d.
+install(TARGETS turnkeeper-guard RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+set(TURNKEEPER_SYSTEMD_UNIT_DIR lib/systemd/system
+    CACHE STRING "Where systemd's units go, under the prefix unless absolute")
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBEXECDIR}")
+    set(turnkeeperGuardExecutable "${CMAKE_INSTALL_LIBEXECDIR}/turnkeeper-guard")
+else()
+    set(turnkeeperGuardExecutable "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/turnkeeper-guard")
+endif()
+set(turnkeeperInstalledUnit ${TURNKEEPER_PACKAGING_BINARY_DIR}/install/turnkeeper-guard.service)
+install(CODE "
+    set(TURNKEEPER_GUARD_EXECUTABLE \"${turnkeeperGuardExecutable}\")
+    configure_file([==[${TURNKEEPER_PACKAGING_SOURCE_DIR}/turnkeeper-guard.service.in]==]
+                   [==[${turnkeeperInstalledUnit}]==] @ONLY)
+")
+install(FILES ${turnkeeperInstalledUnit} DESTINATION ${TURNKEEPER_SYSTEMD_UNIT_DIR})
+install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/io.github.turnkeeper.Guard1.conf
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/system.d)
+install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/io.github.turnkeeper.Guard1.service
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/system-services)
+
 # The sound module, which the program loads when a turn first starts.
 install(TARGETS turnkeeper-sound LIBRARY DESTINATION ${TURNKEEPER_MODULE_DIR})
 

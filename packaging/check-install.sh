@@ -52,6 +52,20 @@ for page in "$(dirname "$0")"/man/*.[1-8]; do
 done
 check "the copyright file is installed" test -s "$prefix/share/doc/turnkeeper/copyright"
 
+guard="$prefix/libexec/turnkeeper-guard"
+unit="$prefix/lib/systemd/system/turnkeeper-guard.service"
+check "the guard is installed in libexec/" test -x "$guard"
+check "its unit starts the installed guard" grep -qx "ExecStart=$guard" "$unit"
+if command -v systemd-analyze >/dev/null; then
+    check "systemd finds nothing wrong in the unit" systemd-analyze verify "$unit"
+fi
+check "its D-Bus policy is installed" \
+    grep -q '<allow own="io.github.turnkeeper.Guard1"/>' \
+    "$prefix/share/dbus-1/system.d/io.github.turnkeeper.Guard1.conf"
+check "its activation file names the unit" \
+    grep -qx "SystemdService=turnkeeper-guard.service" \
+    "$prefix/share/dbus-1/system-services/io.github.turnkeeper.Guard1.service"
+
 entry="$prefix/share/applications/$id.desktop"
 check "the desktop entry is installed under its id" test -f "$entry"
 check "the entry starts TurnKeeper" [ "$(desktop_key "$entry" Exec)" = TurnKeeper ]

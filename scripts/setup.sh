@@ -22,6 +22,8 @@ packages=(
     man-db                       # man --warnings checks the manual pages
     strace                       # watches what a settings save does on the disk
     at-spi2-core python3-pyatspi # the screen reader's view: the accessibility bus, a client
+    python3-dbusmock util-linux  # the guard's suite: a stand-in logind, setpriv
+    systemd                      # systemd-analyze verify on the guard's unit
 )
 
 missing=()

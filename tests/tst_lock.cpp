@@ -86,6 +86,9 @@ private slots:
     void toolRefusesAUserWhoCannotWrite();
     void unreadableLockAcceptsNoPassword_data();
     void unreadableLockAcceptsNoPassword();
+    void hashApart_data();
+    void hashApart();
+    void toolKeepsTheHashApartForTheGuard();
 };
 
 void TestLock::hashes_data()
@@ -265,8 +268,9 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
     QCOMPARE(QFileInfo(file).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
                                                          QFile::ReadUser | QFile::WriteUser |
                                                          QFile::ReadGroup | QFile::ReadOther);
-    // No temporary copy is left beside it.
-    QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    // The lock the program reads keeps its hash inside; no temporary copy is left.
+    QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList(QFileInfo(file).fileName()));
     QVERIFY(installedLock().acceptsPassword(QStringLiteral("pw")));
     QCOMPARE(installedLock().maxTime().value_or(-1), 90);
 
@@ -275,6 +279,7 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
              qPrintable(report));
     const QString hash =
         QSettings(file, QSettings::IniFormat).value("Settings/PasswordHash").toString();
+    QVERIFY(PasswordHash::parse(hash.trimmed()));
     QVERIFY(!report.contains(hash.section(QLatin1Char('$'), 3)));
 
     QCOMPARE(run({QStringLiteral("--off")}).first, 0);
@@ -327,6 +332,82 @@ void TestLock::unreadableLockAcceptsNoPassword()
     QVERIFY2(output.contains("A lock is in force from " + file) &&
                  output.contains(file + " cannot be read, so no password opens the lock"),
              qPrintable(output));
+}
+
+void TestLock::hashApart_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::addColumn<QByteArray>("hashFile"); // null: none beside the lock
+    QTest::addColumn<bool>("opens");           // whether the vector's password opens it
+    QTest::addColumn<int>("breakSeconds");     // -1: none
+    QTest::addColumn<bool>("logout");
+
+    const QByteArray bare = "[Settings]\nLocked=true\n";
+    const QByteArray hash = vector.toUtf8() + "\n";
+    const QByteArray other = PasswordHash::make(QStringLiteral("other")).toUtf8();
+    const QByteArray no;
+    QTest::newRow("hash beside") << bare << hash << true << -1 << false;
+    QTest::newRow("no hash anywhere") << bare << no << false << -1 << false;
+    QTest::newRow("damaged hash beside") << bare << QByteArray("pbkdf2-sha256$1$2$3") << false
+                                         << -1 << false;
+    QTest::newRow("hash inside wins")
+        << bare + "PasswordHash=" + vector.toUtf8() << other << true << -1 << false;
+    QTest::newRow("break and logout")
+        << bare + "Break=15\nUnseen=Logout" << hash << true << 900 << true;
+    QTest::newRow("break of a day") << bare + "Break=1440" << hash << true << 86400 << false;
+    QTest::newRow("break too long") << bare + "Break=1441" << hash << true << -1 << false;
+    QTest::newRow("break in parts") << bare + "Break=1.5\nUnseen=lock" << hash << true << -1
+                                    << false;
+}
+
+void TestLock::hashApart()
+{
+    QFETCH(QByteArray, lock);
+    QFETCH(QByteArray, hashFile);
+    QFETCH(bool, opens);
+    QFETCH(int, breakSeconds);
+    QFETCH(bool, logout);
+    TestHome home;
+    home.writeSystemLock(lock);
+    if (!hashFile.isNull())
+        home.writeFile(SystemLock::hashFileFor(home.systemLockFile()), hashFile);
+    const SystemLock read = SystemLock::readFile(home.systemLockFile(), SystemLock::Reporting::Quiet);
+    QVERIFY(read.isLocked());
+    QCOMPARE(read.acceptsPassword(vectorPassword), opens);
+    QCOMPARE(read.breakSeconds().value_or(-1), breakSeconds);
+    QCOMPARE(read.logoutUnseen(), logout);
+    QCOMPARE(read.problem().isEmpty(), opens);
+}
+
+void TestLock::toolKeepsTheHashApartForTheGuard()
+{
+    TestHome home;
+    // An old lock file with the hash inside, replaced by one for the guard.
+    home.writeSystemLock("[Settings]\nLocked=true\nPasswordHash=" + vector.toUtf8() + "\n");
+    const QString file = home.systemLockFile();
+    const QString option = QStringLiteral("--lock-file");
+    QVERIFY(run({option, file, QStringLiteral("--break"), QStringLiteral("0")}).first > 0);
+    QVERIFY(SystemLock::readFile(file, SystemLock::Reporting::Quiet).acceptsPassword(vectorPassword));
+
+    const auto [status, output] =
+        run({option, file, QStringLiteral("--break"), QStringLiteral("20"), QStringLiteral("--unseen"),
+             QStringLiteral("logout")});
+    QVERIFY2(status == 0, qPrintable(output));
+    const QString hashFile = SystemLock::hashFileFor(file);
+    QCOMPARE(QFileInfo(hashFile).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
+                                                             QFile::ReadUser | QFile::WriteUser);
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(!written.readAll().contains("pbkdf2"));
+    const SystemLock lock = SystemLock::readFile(file, SystemLock::Reporting::Quiet);
+    QVERIFY(lock.hashKeptApart());
+    QVERIFY(lock.acceptsPassword(QStringLiteral("pw")));
+    QCOMPARE(lock.breakSeconds().value_or(-1), 1200);
+    QVERIFY(lock.logoutUnseen());
+
+    QCOMPARE(run({option, file, QStringLiteral("--off")}).first, 0);
+    QVERIFY(!QFile::exists(file));
+    QVERIFY(!QFile::exists(hashFile));
 }
 
 QTEST_GUILESS_MAIN(TestLock)

@@ -40,6 +40,17 @@ void TestSettingsStore::fileIsNamedAfterTheExecutable()
 
     QVERIFY(SaveSetting(Settings::section, Settings::maxTimeKey, QStringLiteral("600")));
     QCOMPARE(home.readSettingsFile(), QStringLiteral("[Settings]\nMaxTime=600\n"));
+
+    // A service keeping several accounts' values names each one's file around its use.
+    const QString account = home.dataHome() + QStringLiteral("/61.conf");
+    {
+        const SettingsFileScope scope(account);
+        QCOMPARE(settingsFilePath(), account);
+        QVERIFY(SaveSetting(Settings::section, Settings::maxTimeKey, QStringLiteral("120")));
+        QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), "120");
+    }
+    QCOMPARE(GetSetting(Settings::section, Settings::maxTimeKey, QString()), "600");
+    QCOMPARE(home.readSettingsFile(), QStringLiteral("[Settings]\nMaxTime=600\n"));
 }
 
 void TestSettingsStore::missingKeyGivesTheDefault()

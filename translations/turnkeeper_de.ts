@@ -226,6 +226,11 @@
         <extracomment>On standard error. %1 is the path of the administrator&apos;s lock file.</extracomment>
         <translation>Warnung: Dieser Benutzer kann %1 oder seinen Ordner ändern, darum sperrt die Sperre nichts; nur root sollte sie schreiben dürfen</translation>
     </message>
+    <message>
+        <source>only the guard can read %1, so without it no password opens the lock</source>
+        <extracomment>On standard error. %1 is the path of the file with the administrator&apos;s password hash, which only root can read.</extracomment>
+        <translation>nur der Wächter kann %1 lesen, darum öffnet ohne ihn kein Passwort die Sperre</translation>
+    </message>
 </context>
 <context>
     <name>TurnFigures</name>

@@ -226,6 +226,11 @@
         <extracomment>On standard error. %1 is the path of the administrator&apos;s lock file.</extracomment>
         <translation>aviso: este usuario puede cambiar %1 o su carpeta, así que su bloqueo no bloquea nada; solo root debería poder modificarlos</translation>
     </message>
+    <message>
+        <source>only the guard can read %1, so without it no password opens the lock</source>
+        <extracomment>On standard error. %1 is the path of the file with the administrator&apos;s password hash, which only root can read.</extracomment>
+        <translation>solo el guardián puede leer %1, así que sin él ninguna contraseña abre el bloqueo</translation>
+    </message>
 </context>
 <context>
     <name>TurnFigures</name>

@@ -226,6 +226,11 @@
         <extracomment>On standard error. %1 is the path of the administrator&apos;s lock file.</extracomment>
         <translation>attention&#xa0;: cet utilisateur peut modifier %1 ou son dossier, donc son verrou ne verrouille rien&#xa0;; seul root devrait pouvoir les modifier</translation>
     </message>
+    <message>
+        <source>only the guard can read %1, so without it no password opens the lock</source>
+        <extracomment>On standard error. %1 is the path of the file with the administrator&apos;s password hash, which only root can read.</extracomment>
+        <translation>seul le gardien peut lire %1, donc sans lui aucun mot de passe n&apos;ouvre le verrou</translation>
+    </message>
 </context>
 <context>
     <name>TurnFigures</name>

@@ -226,6 +226,11 @@
         <extracomment>On standard error. %1 is the path of the administrator&apos;s lock file.</extracomment>
         <translation>waarschuwing: deze gebruiker kan %1 of de map ervan veranderen, dus het slot vergrendelt niets; alleen root zou ze mogen schrijven</translation>
     </message>
+    <message>
+        <source>only the guard can read %1, so without it no password opens the lock</source>
+        <extracomment>On standard error. %1 is the path of the file with the administrator&apos;s password hash, which only root can read.</extracomment>
+        <translation>alleen de bewaker kan %1 lezen, dus zonder hem opent geen wachtwoord de vergrendeling</translation>
+    </message>
 </context>
 <context>
     <name>TurnFigures</name>

@@ -77,7 +77,7 @@ bool canWrite(const QString &folder)
     return ::access(native(existing).constData(), W_OK | X_OK) == 0;
 }
 
-bool write(const QString &path, const QByteArray &contents, QString *error)
+bool write(const QString &path, const QByteArray &contents, QString *error, mode_t mode)
 {
     const QString folder = QFileInfo(path).absolutePath();
     if (!makeFolders(folder, error))
@@ -92,7 +92,7 @@ bool write(const QString &path, const QByteArray &contents, QString *error)
         *error = QStringLiteral("cannot create a file in %1: %2").arg(folder, reason());
         return false;
     }
-    bool written = writeAll(fd, contents) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    bool written = writeAll(fd, contents) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     QString why = written ? QString() : reason();
     if (::close(fd) != 0 && written) {
         written = false;

@@ -119,9 +119,24 @@ int refuseWithoutRights(const QString &folder)
                     .arg(folder, QCoreApplication::arguments().join(QLatin1Char(' '))));
 }
 
-int showStatus()
+// The lock in force: the one file given, or the first of the config folders.
+SystemLock readLock(const QString &lockFile)
 {
-    const SystemLock lock = SystemLock::read(SystemLock::Reporting::Quiet);
+    return lockFile.isEmpty() ? SystemLock::read(SystemLock::Reporting::Quiet)
+                              : SystemLock::readFile(lockFile, SystemLock::Reporting::Quiet);
+}
+
+// A lock file named on the command line is one for the guard: its password's hash goes
+// where only root (and so the guard) reads it. The program itself does not ask the
+// guard yet and reads the hash from the lock file, so the installed lock keeps it there.
+bool hashGoesApart(bool fileGiven)
+{
+    return fileGiven;
+}
+
+int showStatus(const QString &lockFile)
+{
+    const SystemLock lock = readLock(lockFile);
     if (!lock.isLocked()) {
         if (lock.file().isEmpty())
             say(stdout, QStringLiteral("No lock is in force: neither %1 nor a folder of %2 holds "
@@ -137,6 +152,10 @@ int showStatus()
                                               .arg(minutesText(*lock.maxTime()))
                                         : QStringLiteral("the password");
     say(stdout, QStringLiteral("A lock is in force from %1: %2.").arg(lock.file(), what));
+    if (lock.breakSeconds())
+        say(stdout,
+            QStringLiteral("After a time's up, a new turn needs the password for %1 minutes.")
+                .arg(*lock.breakSeconds() / 60));
     if (!lock.problem().isEmpty())
         say(stdout, QStringLiteral("Warning: %1.").arg(lock.problem()));
     // Root can write anything; the warning is for the accounts the lock is meant for.
@@ -147,7 +166,7 @@ int showStatus()
     return 0;
 }
 
-int removeLock(const QString &target)
+int removeLock(const QString &target, const QString &lockFile)
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (!LockFile::canWrite(folder))
@@ -160,14 +179,23 @@ int removeLock(const QString &target)
             return fail(error);
         say(stdout, QStringLiteral("Removed %1: the lock is off.").arg(target));
     }
-    const SystemLock remaining = SystemLock::read(SystemLock::Reporting::Quiet);
+    QString error;
+    if (!LockFile::remove(SystemLock::hashFileFor(target), &error))
+        return fail(error);
+    const SystemLock remaining = readLock(lockFile);
     if (remaining.isLocked())
         return fail(QStringLiteral("a lock is still in force from %1; remove that file too")
                         .arg(remaining.file()));
     return 0;
 }
 
-int setLock(const QString &target, std::optional<qint32> seconds)
+struct Extras
+{
+    std::optional<qint32> breakSeconds;
+    bool logoutUnseen = false;
+};
+
+int setLock(const QString &target, std::optional<qint32> seconds, const Extras &extras, bool apart)
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (!LockFile::canWrite(folder))
@@ -177,8 +205,24 @@ int setLock(const QString &target, std::optional<qint32> seconds)
     if (!password)
         return fail(error + QStringLiteral("; nothing was changed"));
     const QString hash = PasswordHash::make(*password);
-    if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
-        return fail(error);
+    if (apart) {
+        // The hash first: until the lock file is replaced, an old one with the hash
+        // inside stays as it was and in force.
+        if (!LockFile::write(SystemLock::hashFileFor(target), hash.toUtf8() + '\n', &error, 0600) ||
+            !LockFile::write(
+                target,
+                SystemLock::contentsWithoutHash(seconds, extras.breakSeconds, extras.logoutUnseen),
+                &error))
+            return fail(error);
+    } else {
+        if (extras.breakSeconds || extras.logoutUnseen)
+            return fail(QStringLiteral("--break and --unseen need the guard, which is not "
+                                       "installed; nothing was changed"));
+        if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
+            return fail(error);
+        QString ignored;
+        LockFile::remove(SystemLock::hashFileFor(target), &ignored);
+    }
     const QString what =
         seconds
             ? QStringLiteral("the new password and a turn of %1 minutes").arg(minutesText(*seconds))
@@ -216,7 +260,23 @@ int main(int argc, char *argv[])
     const QCommandLineOption status(
         QStringLiteral("status"),
         QStringLiteral("Say whether a lock is in force and from which file; needs no root."));
-    parser.addOptions({length, off, status});
+    const QCommandLineOption lockFile(
+        QStringLiteral("lock-file"),
+        QStringLiteral("Use this lock file instead of the one in XDG_CONFIG_DIRS; the password's "
+                       "hash goes beside it."),
+        QStringLiteral("path"));
+    const QCommandLineOption breakOption(
+        QStringLiteral("break"),
+        QStringLiteral("After a time's up, refuse a new turn without the password for this many "
+                       "minutes, from 1 to 1440 (with the guard)."),
+        QStringLiteral("minutes"));
+    const QCommandLineOption unseen(
+        QStringLiteral("unseen"),
+        QStringLiteral("What the guard does with the desktop sessions when no window shows a "
+                       "time's up: lock (the default) or logout, for desktops without a screen "
+                       "locker."),
+        QStringLiteral("lock|logout"));
+    parser.addOptions({length, off, status, lockFile, breakOption, unseen});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty())
@@ -224,15 +284,31 @@ int main(int argc, char *argv[])
                         .arg(parser.positionalArguments().constFirst()));
     if (int(parser.isSet(length)) + int(parser.isSet(off)) + int(parser.isSet(status)) > 1)
         return fail(QStringLiteral("--length, --off and --status go one at a time"));
+    const QString givenFile =
+        parser.isSet(lockFile) ? QFileInfo(parser.value(lockFile)).absoluteFilePath() : QString();
     if (parser.isSet(status))
-        return showStatus();
+        return showStatus(givenFile);
 
     const QStringList folders = SystemLock::configFolders();
-    if (folders.isEmpty())
+    if (givenFile.isEmpty() && folders.isEmpty())
         return fail(QStringLiteral("XDG_CONFIG_DIRS names no absolute folder"));
-    const QString target = SystemLock::fileIn(folders.constFirst());
+    const QString target =
+        givenFile.isEmpty() ? SystemLock::fileIn(folders.constFirst()) : givenFile;
     if (parser.isSet(off))
-        return removeLock(target);
+        return removeLock(target, givenFile);
+
+    Extras extras;
+    if (parser.isSet(breakOption)) {
+        extras.breakSeconds = SystemLock::breakFromMinutes(parser.value(breakOption));
+        if (!extras.breakSeconds)
+            return fail(QStringLiteral("--break takes a whole number of minutes from 1 to 1440"));
+    }
+    if (parser.isSet(unseen)) {
+        const QString way = parser.value(unseen);
+        if (way != QLatin1String("lock") && way != QLatin1String("logout"))
+            return fail(QStringLiteral("--unseen takes lock or logout"));
+        extras.logoutUnseen = way == QLatin1String("logout");
+    }
 
     std::optional<qint32> seconds;
     if (parser.isSet(length)) {
@@ -240,5 +316,5 @@ int main(int argc, char *argv[])
         if (!seconds)
             return fail(QStringLiteral("--length takes a number of minutes from 1 to 3600"));
     }
-    return setLock(target, seconds);
+    return setLock(target, seconds, extras, hashGoesApart(!givenFile.isEmpty()));
 }

@@ -187,8 +187,24 @@ QString applicationName()
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
+namespace {
+QString scopedFile;
+} // namespace
+
+SettingsFileScope::SettingsFileScope(const QString &path) : m_previous(scopedFile)
+{
+    scopedFile = path;
+}
+
+SettingsFileScope::~SettingsFileScope()
+{
+    scopedFile = m_previous;
+}
+
 QString settingsFilePath()
 {
+    if (!scopedFile.isEmpty())
+        return scopedFile;
     const QString name = applicationName();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return folder + QLatin1Char('/') + name + QLatin1Char('/') + name + QStringLiteral(".conf");

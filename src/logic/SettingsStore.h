@@ -24,8 +24,24 @@ QString whyNotStorable(const QString &text);
 // so a renamed copy of the program has settings of its own.
 QString applicationName();
 
-// <config folder>/<application name>/<application name>.conf
+// <config folder>/<application name>/<application name>.conf, or the file of the
+// innermost SettingsFileScope alive.
 QString settingsFilePath();
+
+// While it lives, every read and save goes to path instead of the user's own file: a
+// service that keeps several accounts' values, one file each, names the account's
+// around each use. For one thread.
+class SettingsFileScope
+{
+public:
+    explicit SettingsFileScope(const QString &path);
+    ~SettingsFileScope();
+    SettingsFileScope(const SettingsFileScope &) = delete;
+    SettingsFileScope &operator=(const SettingsFileScope &) = delete;
+
+private:
+    QString m_previous;
+};
 
 // The stored text of key in section, or defaultValue when the key is missing or
 // holds nothing that reads as text. A value written by hand reads as it stands:

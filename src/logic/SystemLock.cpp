@@ -106,6 +106,24 @@ SystemLock SystemLock::read(Reporting reporting)
     return lock;
 }
 
+SystemLock SystemLock::readFile(const QString &file, Reporting reporting)
+{
+    SystemLock lock;
+    const Presence presence = presenceOf(file);
+    if (presence != Presence::Absent)
+        lock.load(file, presence == Presence::Present);
+    if (reporting == Reporting::OnStandardError)
+        lock.reportOnce();
+    return lock;
+}
+
+QString SystemLock::hashFileFor(const QString &lockFile)
+{
+    const QFileInfo info(lockFile);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QStringLiteral(".hash");
+}
+
 void SystemLock::load(const QString &file, bool visible)
 {
     m_file = file;
@@ -125,8 +143,30 @@ void SystemLock::load(const QString &file, bool visible)
         m_locked = isLockedText(value(lockedKey));
         if (!m_locked)
             return;
-        m_hash = PasswordHash::parse(value(passwordHashKey));
-        if (!m_hash)
+        QString hash = value(passwordHashKey);
+        // A lock written for the guard keeps its hash where only root reads it; one
+        // written before keeps it inside, and that one wins.
+        bool hashUnreadable = false;
+        if (hash.isEmpty() && presenceOf(hashFileFor(file)) != Presence::Absent) {
+            m_hashApart = true;
+            QFile hashFile(hashFileFor(file));
+            if (hashFile.open(QIODevice::ReadOnly))
+                hash = QString::fromUtf8(hashFile.read(1024)).trimmed();
+            else
+                hashUnreadable = true;
+        }
+        m_hash = PasswordHash::parse(hash);
+        const QString breakText = value(breakKey);
+        if (!breakText.isEmpty())
+            m_break = breakFromMinutes(breakText);
+        m_logoutUnseen = value(unseenKey).trimmed().toLower() == QLatin1String("logout");
+        if (!m_hash && hashUnreadable)
+            //: On standard error. %1 is the path of the file with the administrator's
+            //: password hash, which only root can read.
+            m_problem = tr("only the guard can read %1, so without it no password opens the "
+                           "lock")
+                            .arg(QDir::toNativeSeparators(hashFileFor(file)));
+        else if (!m_hash)
             //: On standard error. %1 is the path of the administrator's lock file, %2 the
             //: name of its key PasswordHash (keep it as it is).
             m_problem = tr("%1 locks the program, but its %2 is missing or damaged, so no "
@@ -151,6 +191,34 @@ QByteArray SystemLock::contents(const QString &passwordHash, std::optional<qint3
     if (maxTime)
         lines.append(Settings::maxTimeKey + QLatin1Char('=') + TimerLength::toText(*maxTime));
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+QByteArray SystemLock::contentsWithoutHash(std::optional<qint32> maxTime,
+                                           std::optional<qint32> breakSeconds, bool logoutUnseen)
+{
+    QStringList lines = {
+        QStringLiteral("; The parent lock for every account of this computer. Only root may write"),
+        QStringLiteral("; this file; everyone must be able to read it. The password's hash is in"),
+        QStringLiteral("; the .hash file beside it, which only root may read."),
+        QLatin1Char('[') + Settings::section + QLatin1Char(']'),
+        lockedKey + QStringLiteral("=true"),
+    };
+    if (maxTime)
+        lines.append(Settings::maxTimeKey + QLatin1Char('=') + TimerLength::toText(*maxTime));
+    if (breakSeconds)
+        lines.append(breakKey + QLatin1Char('=') + QString::number(*breakSeconds / 60));
+    if (logoutUnseen)
+        lines.append(unseenKey + QStringLiteral("=logout"));
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+std::optional<qint32> SystemLock::breakFromMinutes(const QString &minutes)
+{
+    bool ok = false;
+    const int number = minutes.trimmed().toInt(&ok);
+    if (!ok || number < 1 || number > LongestBreakMinutes)
+        return std::nullopt;
+    return number * 60;
 }
 
 std::optional<qint32> SystemLock::secondsFromMinutes(const QString &minutes)

@@ -34,6 +34,11 @@ public:
     static inline const QString programName = QStringLiteral("TurnKeeper");
     static inline const QString lockedKey = QStringLiteral("Locked");
     static inline const QString passwordHashKey = QStringLiteral("PasswordHash");
+    // The break after a time's up, in minutes, and what the guard does when nobody shows
+    // a time's up: lock (the default) or logout.
+    static inline const QString breakKey = QStringLiteral("Break");
+    static inline const QString unseenKey = QStringLiteral("Unseen");
+    static constexpr qint32 LongestBreakMinutes = 1440;
 
     // The absolute folders of XDG_CONFIG_DIRS in order; /etc/xdg when it is unset or
     // empty. Relative entries are ignored, as the XDG rules ask.
@@ -49,6 +54,22 @@ public:
     // OnStandardError, a locked file that accepts no password, or that the running user
     // could change, is said on standard error, once per process.
     static SystemLock read(Reporting reporting = Reporting::OnStandardError);
+
+    // Reads afresh the lock of that one file, as read() does.
+    static SystemLock readFile(const QString &file,
+                               Reporting reporting = Reporting::OnStandardError);
+
+    // The file beside a lock file that holds its password hash alone, readable by root
+    // only, for a lock file without PasswordHash: <folder>/<base name>.hash.
+    static QString hashFileFor(const QString &lockFile);
+
+    // The text of a lock file whose hash is kept in the file beside it, with the length
+    // and the break in seconds when given.
+    static QByteArray contentsWithoutHash(std::optional<qint32> maxTime,
+                                          std::optional<qint32> breakSeconds, bool logoutUnseen);
+
+    // A break as typed, in whole minutes from 1 to LongestBreakMinutes, in seconds.
+    static std::optional<qint32> breakFromMinutes(const QString &minutes);
 
     // The whole text of a lock file for a password hash and, when given, a length in
     // seconds.
@@ -67,6 +88,12 @@ public:
     bool acceptsPassword(const QString &typed) const;
     // The length imposed under the lock, when the file gives a valid one.
     std::optional<qint32> maxTime() const { return m_maxTime; }
+    // The break after a time's up, when the lock sets one.
+    std::optional<qint32> breakSeconds() const { return m_break; }
+    // Whether sessions where nobody shows a time's up are ended rather than locked.
+    bool logoutUnseen() const { return m_logoutUnseen; }
+    // Whether the hash is kept apart, in hashFileFor(file()).
+    bool hashKeptApart() const { return m_hashApart; }
     // Whether the running user could change or replace the file.
     bool writableByUser() const { return m_writable; }
     // Why a lock accepts no password, for people; empty when it has a usable hash
@@ -82,6 +109,9 @@ private:
     bool m_locked = false;
     std::optional<PasswordHash::Parts> m_hash;
     std::optional<qint32> m_maxTime;
+    std::optional<qint32> m_break;
+    bool m_logoutUnseen = false;
+    bool m_hashApart = false;
     bool m_writable = false;
     QString m_problem;
 };

@@ -1,0 +1,480 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The guard as root on a private system-like bus, with a stand-in logind, met by
+clients of other accounts. usage: integration.py GUARD LOCK_TOOL POLICY [CASE...]
+(only the cases whose names contain one of the texts given)
+
+Every case has an account (a uid) of its own. The cases that wait for the end of a turn
+run side by side, so the suite waits for one turn, not one per case."""
+import json
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import traceback
+
+import dbus
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+GUARD, LOCK_TOOL, POLICY = sys.argv[1:4]
+NAME = 'io.github.turnkeeper.Guard1'
+PASSWORD = 'parent pass'
+SKIP = 77
+
+
+def wait_for(condition, what, seconds=60):
+    """Polls condition until it holds; fails after a deadline generous for slow machines."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise AssertionError(f'gave up waiting for {what}')
+
+
+class World:
+    """The bus, the stand-in logind, the lock and the guard, in a folder of their own
+    that every account can enter."""
+
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix='turnkeeper-guard.')
+        os.chmod(self.dir, 0o755)
+        self.processes = []
+        self.client = os.path.join(self.dir, 'client.py')
+        shutil.copy(os.path.join(HERE, 'client.py'), self.client)
+        os.chmod(self.client, 0o644)
+        policies = os.path.join(self.dir, 'system.d')
+        os.mkdir(policies)
+        shutil.copy(POLICY, policies)
+        # Only for the stand-in: root may own logind's name and call it.
+        with open(os.path.join(policies, 'logind-stand-in.conf'), 'w') as f:
+            f.write('<busconfig><policy user="root"><allow own="org.freedesktop.login1"/>'
+                    '<allow send_destination="org.freedesktop.login1"/></policy></busconfig>\n')
+        socket = os.path.join(self.dir, 'bus')
+        with open(os.path.join(self.dir, 'bus.conf'), 'w') as f:
+            f.write(BUS_CONFIG.format(socket=socket, policies=policies))
+        self.address = f'unix:path={socket}'
+        self.env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address,
+                        STATE_DIRECTORY=os.path.join(self.dir, 'state'))
+        os.mkdir(self.env['STATE_DIRECTORY'], 0o700)
+        self.spawn(['dbus-daemon', '--config-file=' + os.path.join(self.dir, 'bus.conf'),
+                    '--nofork'], 'bus')
+        wait_for(lambda: os.path.exists(socket), 'the bus')
+        self.bus = dbus.bus.BusConnection(self.address)
+        self.spawn(['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template', 'logind'],
+                   'logind')
+        wait_for(lambda: self.bus.name_has_owner('org.freedesktop.login1'), 'the stand-in logind')
+        self.logind = self.bus.get_object('org.freedesktop.login1', '/org/freedesktop/login1')
+
+        self.lock_file = os.path.join(self.dir, 'etc', 'TurnKeeper.conf')
+        self.set_lock(['--length', '1'])
+        self.guard = None
+        self.guard_log = os.path.join(self.dir, 'guard.log')
+        self.start_guard()
+
+    def spawn(self, command, log, **kwargs):
+        with open(os.path.join(self.dir, log + '.log'), 'ab') as out:
+            process = subprocess.Popen(command, env=self.env, stdout=out, stderr=out, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def set_lock(self, options):
+        subprocess.run([LOCK_TOOL, '--lock-file', self.lock_file] + options, check=True,
+                       input=(PASSWORD + '\n').encode(), stdout=subprocess.DEVNULL)
+
+    def start_guard(self):
+        self.guard = self.spawn([GUARD, '--lock-file', self.lock_file], 'guard')
+        wait_for(lambda: self.bus.name_has_owner(NAME), 'the guard on the bus')
+
+    def guard_alive(self):
+        return self.guard.poll() is None and self.bus.name_has_owner(NAME)
+
+    def guard_rss_kb(self):
+        with open(f'/proc/{self.guard.pid}/status') as f:
+            return next(int(line.split()[1]) for line in f if line.startswith('VmRSS:'))
+
+    def guard_says(self, text):
+        with open(self.guard_log, errors='replace') as f:
+            return sum(text in line for line in f)
+
+    @staticmethod
+    def accounts():
+        """The machine's accounts other than root, one for each case and the last two for
+        what other accounts try: the bus knows an account only when the system's user
+        database does."""
+        return sorted(entry.pw_uid for entry in pwd.getpwall() if entry.pw_uid != 0)
+
+    def other_account(self, which=1):
+        return self.accounts()[-which]
+
+    def as_user(self, uid, *args):
+        return ['setpriv', f'--reuid={uid}', f'--regid={uid}', '--clear-groups',
+                '/usr/bin/python3', self.client] + [str(a) for a in args]
+
+    def run(self, uid, *args):
+        done = subprocess.run(self.as_user(uid, *args), env=self.env, capture_output=True,
+                              timeout=600)
+        if done.returncode != 0:
+            raise AssertionError(f'client {args} failed: {done.stderr.decode()}')
+        return json.loads(done.stdout)
+
+    def call(self, uid, method, *args):
+        return self.run(uid, 'call', method, *[json.dumps(a) for a in args])
+
+    def window(self, uid, answer=True):
+        """A program of the account's that shows the time's up (or says it does not)."""
+        return Window(self, uid, answer)
+
+    def session(self, uid, kind='x11'):
+        """A desktop session of the account in the stand-in logind; its id."""
+        session_id = f'{kind}{uid}'
+        path = self.logind.AddSession(session_id, 'seat0', dbus.UInt32(uid), f'user{uid}', True,
+                                      dbus_interface='org.freedesktop.DBus.Mock')
+        self.bus.get_object('org.freedesktop.login1', path).UpdateProperties(
+            'org.freedesktop.login1.Session', {'Type': kind},
+            dbus_interface='org.freedesktop.DBus.Mock')
+        return session_id
+
+    def set_locked_hint(self, session_id, locked):
+        self.bus.get_object('org.freedesktop.login1',
+                            f'/org/freedesktop/login1/session/{session_id}').SetLockedHint(
+            locked, dbus_interface='org.freedesktop.login1.Session')
+
+    def calls_of(self, method, session_id):
+        calls = self.logind.GetMethodCalls(method, dbus_interface='org.freedesktop.DBus.Mock')
+        return sum(1 for _, args in calls if str(args[0]) == session_id)
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class Window:
+    """The stand-in program: what it printed is collected as it comes."""
+
+    def __init__(self, world, uid, answer):
+        self.process = subprocess.Popen(world.as_user(uid, 'window', 'yes' if answer else 'no'),
+                                        env=world.env, stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT, text=True)
+        world.processes.append(self.process)
+        self.lines = []
+        threading.Thread(target=self._read, daemon=True).start()
+        wait_for(lambda: 'attached' in self.lines or self.process.poll() is not None,
+                 'the window to attach')
+        assert 'attached' in self.lines, self.lines
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.append(line.strip())
+
+    def shown(self):
+        return self.lines.count('shown')
+
+    def signal(self, number):
+        self.process.send_signal(number)
+
+
+BUS_CONFIG = '''<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <auth>EXTERNAL</auth>
+  <listen>unix:path={socket}</listen>
+  <policy context="default">
+    <allow user="*"/>
+    <deny own="*"/>
+    <deny send_type="method_call"/>
+    <allow send_type="signal"/>
+    <allow send_requested_reply="true" send_type="method_return"/>
+    <allow send_requested_reply="true" send_type="error"/>
+    <allow receive_type="method_call"/>
+    <allow receive_type="method_return"/>
+    <allow receive_type="error"/>
+    <allow receive_type="signal"/>
+    <allow send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus"/>
+    <allow send_destination="org.freedesktop.DBus"
+           send_interface="org.freedesktop.DBus.Introspectable"/>
+    <deny send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus"
+          send_member="UpdateActivationEnvironment"/>
+  </policy>
+  <includedir>{policies}</includedir>
+</busconfig>
+'''
+
+ERROR = 'io.github.turnkeeper.Guard1.Error.'
+UNKNOWN = 'org.freedesktop.DBus.Error.UnknownMethod'
+
+
+def error_of(result):
+    return result.get('error', '')
+
+
+# --- The cases. Each gets the world and a uid of its own. A case is a function; one
+# that waits for the end of a turn is a generator: it sets up, yields, and checks once
+# the turn of every such case is over.
+
+def wrong_passwords_are_slowed_down(world, uid):
+    result = world.run(uid, 'guesses', 200, 'guess', PASSWORD)
+    tally = result['wrong']
+    checked = tally.get('[false]', 0)
+    # Five free tries, then waits of 1, 2, 4... s: the quick loop gets only a few more.
+    assert 5 <= checked <= 8, tally
+    assert tally.get(ERROR + 'TooManyTries', 0) == 200 - checked, tally
+    assert world.guard_says(f'uid {uid}: A wrong parent password') == checked
+    # The right password right after must wait its turn as well.
+    assert error_of(result['right']) == ERROR + 'TooManyTries', result['right']
+
+
+def another_account_tries_on_its_own(world, uid):
+    tally = world.run(world.other_account(2), 'repeat', 20, 'CheckPassword', json.dumps('guess'))
+    assert tally.get(ERROR + 'TooManyTries', 0) >= 10, tally
+    assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
+
+
+def garbage_arguments_get_errors(world, uid):
+    cases = [
+        ('a number for a password', ['call', 'CheckPassword', '42'], UNKNOWN),
+        ('no password', ['call', 'CheckPassword'], UNKNOWN),
+        ('two passwords', ['call', 'CheckPassword', '"a"', '"b"'], UNKNOWN),
+        ('a password of 1025 bytes', ['call', 'CheckPassword', json.dumps('x' * 1025)],
+         ERROR + 'InvalidArgument'),
+        ('600 two-byte letters', ['call', 'CheckPassword', json.dumps('é' * 600)],
+         ERROR + 'InvalidArgument'),
+        ('an argument to Attach', ['call', 'Attach', '"x"'], UNKNOWN),
+        ('a method that is not there', ['call', 'Shutdown'], UNKNOWN),
+        ('the guard\'s name', ['own'], 'org.freedesktop.DBus.Error.AccessDenied'),
+    ]
+    for what, args, error in cases:
+        result = world.run(uid, *args)
+        assert error_of(result) == error, (what, result)
+        assert result['message'], what
+    assert world.run(uid, 'call', 'CheckPassword', json.dumps({'x': 1024})) == {'reply': [False]}
+
+
+def quick_calls_and_huge_strings_leave_it_small(world, uid):
+    before = world.guard_rss_kb()
+    tally = world.run(uid, 'repeat', 10000, 'CheckPassword', json.dumps({'x': 2000}))
+    assert tally == {ERROR + 'InvalidArgument': 10000}, tally
+    after_quick = world.guard_rss_kb()
+    sizes = []
+    for _ in range(4):
+        result = world.run(uid, 'call', 'CheckPassword', json.dumps({'x': 10 * 1024 * 1024}))
+        assert error_of(result) == ERROR + 'InvalidArgument', result
+        sizes.append(world.guard_rss_kb())
+    assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
+    print(f'  the guard: {before} kB, {after_quick} kB after 10,000 calls, {sizes} kB '
+          'after each 10 MB string')
+    assert after_quick - before < 4 * 1024, 'the quick calls left memory behind'
+    assert max(sizes) - before < 4 * 1024, 'the huge strings left memory behind'
+
+
+def a_changed_lock_is_followed(world, uid):
+    os.rename(world.lock_file, world.lock_file + '.aside')
+    try:
+        result = world.call(uid, 'CheckPassword', PASSWORD)
+    finally:
+        os.rename(world.lock_file + '.aside', world.lock_file)
+    assert error_of(result) == ERROR + 'NotLocked', result
+    assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
+
+
+TURN_SECONDS = 60  # the shortest a lock allows
+UNSEEN_SECONDS = 10
+
+
+def locked(world, session_id):
+    return world.calls_of('LockSession', session_id)
+
+
+def start_turn(world, uid, child=''):
+    result = world.call(uid, 'Start', child)
+    assert result == {'reply': []}, result
+    return time.monotonic()
+
+
+def after_the_end(started, margin=5):
+    """Sleeps until the turn started then is over and its time's up went unseen, with a
+    margin; for checks that something did not happen."""
+    time.sleep(max(0.0, started + TURN_SECONDS + UNSEEN_SECONDS + margin - time.monotonic()))
+
+
+def killed_program_is_locked(world, uid):
+    session = world.session(uid)
+    window = world.window(uid)
+    start_turn(world, uid)
+    window.signal(signal.SIGKILL)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    assert window.shown() == 0
+
+
+def stopped_program_is_locked(world, uid):
+    session = world.session(uid)
+    window = world.window(uid)
+    start_turn(world, uid)
+    window.signal(signal.SIGSTOP)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    window.signal(signal.SIGKILL)
+
+
+def live_program_is_not_locked(world, uid):
+    session = world.session(uid)
+    window = world.window(uid)
+    started = start_turn(world, uid, 'Cy')
+    wait_for(lambda: 'TurnChanged running' in window.lines, 'the window to hear of the start')
+    yield
+    wait_for(window.shown, 'the window to be asked to show the time\'s up', 180)
+    assert 'TimeUp Cy' in window.lines, window.lines
+    after_the_end(started)
+    assert locked(world, session) == 0
+    assert world.call(uid, 'Turn')['reply'][0] == 'timeup'
+
+
+def unlocked_session_is_locked_again(world, uid):
+    session = world.session(uid)
+    text_session = world.session(uid, 'tty')
+    world.window(uid, answer=False)  # a program that does not show it counts for nothing
+    start_turn(world, uid)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    world.set_locked_hint(session, True)
+    world.set_locked_hint(session, False)
+    wait_for(lambda: locked(world, session) >= 2, 'the session to be locked again')
+    assert locked(world, text_session) == 0
+
+
+def new_program_shows_it_and_locking_stops(world, uid):
+    session = world.session(uid)
+    start_turn(world, uid)
+    yield
+    wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    window = world.window(uid)
+    wait_for(window.shown, 'the new window to be asked to show the time\'s up')
+    count = locked(world, session)
+    world.set_locked_hint(session, True)
+    world.set_locked_hint(session, False)
+    time.sleep(3)
+    assert locked(world, session) == count
+
+
+def another_account_cannot_see_or_stop_it(world, uid):
+    other = world.other_account()
+    others_window = world.window(other)
+    start_turn(world, uid, 'Ann')
+    assert world.call(other, 'Turn')['reply'][:1] == ['ready']
+    assert world.call(other, 'Stop', PASSWORD) == {'reply': []}
+    state, length, _, child, _ = world.call(uid, 'Turn')['reply']
+    assert (state, length, child) == ('running', TURN_SECONDS, 'Ann')
+    # Nor read where the guard keeps it, nor the password's hash.
+    for path in (os.path.join(world.env['STATE_DIRECTORY'], f'{uid}.conf'),
+                 world.lock_file.replace('.conf', '.hash')):
+        assert os.path.exists(path), path
+        reading = subprocess.run(['setpriv', f'--reuid={uid}', f'--regid={uid}',
+                                  '--clear-groups', 'cat', path], capture_output=True)
+        assert reading.returncode != 0 and not reading.stdout, path
+    assert world.call(uid, 'Stop', PASSWORD) == {'reply': []}
+    assert not [line for line in others_window.lines if line.startswith('Turn')], \
+        others_window.lines
+
+
+def restarted_guard_goes_on(world, uid):
+    started = start_turn(world, uid, 'Ben')
+    wait_for(lambda: world.call(uid, 'Turn')['reply'][2] >= 3, 'three seconds of the turn')
+    world.guard.kill()
+    world.guard.wait()
+    world.start_guard()
+    state, _, elapsed, child, _ = world.call(uid, 'Turn')['reply']
+    assert (state, child) == ('running', 'Ben'), (state, child)
+    # Where the count was, not from 0 again, and never ahead of the clock.
+    assert 3 <= elapsed <= time.monotonic() - started + 1, elapsed
+
+
+def bad_starts_are_refused(world, uid):
+    for child, error in [('x' * 41, 'InvalidArgument'), (' Ann', 'InvalidArgument'),
+                         ('   ', 'InvalidArgument'), ('Ann,Ben', None)]:
+        result = world.call(uid, 'Start', child)
+        if error:
+            assert error_of(result) == ERROR + error, (child, result)
+            assert world.call(uid, 'Turn')['reply'][0] == 'ready'
+        else:
+            assert result == {'reply': []}, (child, result)
+            assert error_of(world.call(uid, 'Start', 'Cy')) == ERROR + 'InvalidArgument'
+            assert world.call(uid, 'Stop', 'guess')['error'] == ERROR + 'WrongPassword'
+            assert world.call(uid, 'Turn')['reply'][0] == 'running'
+            assert world.call(uid, 'Stop', PASSWORD) == {'reply': []}
+
+
+CASES = [
+    ('200 wrong passwords are slowed down', wrong_passwords_are_slowed_down),
+    ('another account tries on its own', another_account_tries_on_its_own),
+    ('garbage arguments get errors', garbage_arguments_get_errors),
+    ('10,000 quick calls and a 10 MB string leave it small',
+     quick_calls_and_huge_strings_leave_it_small),
+    ('a changed lock is followed without a restart', a_changed_lock_is_followed),
+    ('bad starts are refused', bad_starts_are_refused),
+    ('another account cannot see or stop the turn', another_account_cannot_see_or_stop_it),
+    ('a program killed mid-turn: locked', killed_program_is_locked),
+    ('a program stopped with SIGSTOP: locked', stopped_program_is_locked),
+    ('a program alive: not locked', live_program_is_not_locked),
+    ('unlocked again while unseen: locked again', unlocked_session_is_locked_again),
+    ('a new start shows the time\'s up: no more locks', new_program_shows_it_and_locking_stops),
+    ('the guard killed and restarted mid-turn goes on', restarted_guard_goes_on),
+]
+
+
+def main():
+    if os.geteuid() != 0:
+        print('SKIP: the guard runs as root, and its clients as other users')
+        return SKIP
+    chosen = sys.argv[4:]
+    if chosen:
+        CASES[:] = [case for case in CASES if any(text in case[0] for text in chosen)]
+    world = World()
+    failed = 0
+    waiting = []
+    try:
+        accounts = world.accounts()
+        assert len(accounts) >= len(CASES) + 2, 'too few accounts on this machine'
+        for uid, (name, case) in zip(accounts, CASES):
+            try:
+                result = case(world, uid)
+                if hasattr(result, '__next__'):
+                    next(result)
+                    waiting.append((name, result))
+                    continue
+                print(f'PASS: {name}')
+            except Exception:
+                failed += 1
+                print(f'FAIL: {name}\n{traceback.format_exc()}')
+        for name, rest in waiting:
+            try:
+                next(rest, None)
+                print(f'PASS: {name}')
+            except Exception:
+                failed += 1
+                print(f'FAIL: {name}\n{traceback.format_exc()}')
+        assert world.guard_alive(), 'the guard is gone'
+    except Exception:
+        failed += 1
+        print(f'FAIL: the suite\n{traceback.format_exc()}')
+    finally:
+        if failed:
+            with open(world.guard_log, errors='replace') as f:
+                print('The guard said:\n' + ''.join(f.readlines()[-40:]))
+        world.close()
+    print(f'{len(CASES) - min(failed, len(CASES))} of {len(CASES)} passed')
+    return 1 if failed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

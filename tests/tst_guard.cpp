@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "guard/PasswordBackoff.h"
+#include "guard/TurnProgress.h"
+
+#include <QTest>
+
+// The guard's rules that need no bus, with a clock the test moves.
+class TestGuard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wrongPasswordsSlowDown_data();
+    void wrongPasswordsSlowDown();
+    void savedTurnGoesOn_data();
+    void savedTurnGoesOn();
+};
+
+void TestGuard::wrongPasswordsSlowDown_data()
+{
+    QTest::addColumn<QString>("tries"); // "wrong@T" (T in ms) and "right", in order
+    QTest::addColumn<qint64>("askedAt");
+    QTest::addColumn<qint64>("wait"); // ms until the next try is checked
+
+    const auto wrongs = [](int count, qint64 at = 0) {
+        QStringList tries;
+        for (int i = 0; i < count; ++i)
+            tries.append(QStringLiteral("wrong@%1").arg(at));
+        return tries.join(QLatin1Char(' '));
+    };
+    // Each wrong try as soon as it may come: the waits are 1, 2, 4... s from the fifth.
+    const auto asSoonAsAllowed = [](int count) {
+        QStringList tries;
+        qint64 at = 0, wait = 0;
+        for (int i = 1; i <= count; ++i) {
+            tries.append(QStringLiteral("wrong@%1").arg(at));
+            if (i >= PasswordBackoff::FreeTries) {
+                wait = wait == 0 ? 1000 : std::min<qint64>(wait * 2, 300000);
+                at += wait;
+            }
+        }
+        return std::pair(tries.join(QLatin1Char(' ')), at);
+    };
+
+    QTest::newRow("no try yet") << QString() << qint64(0) << qint64(0);
+    QTest::newRow("four wrong cost nothing") << wrongs(4) << qint64(0) << qint64(0);
+    QTest::newRow("the fifth makes the next wait 1 s") << wrongs(5) << qint64(0) << qint64(1000);
+    QTest::newRow("part of the wait gone") << wrongs(5, 10000) << qint64(10400) << qint64(600);
+    QTest::newRow("the wait over") << wrongs(5) << qint64(1000) << qint64(0);
+    const auto [six, sixEnd] = asSoonAsAllowed(6);
+    QTest::newRow("the sixth doubles it") << six << sixEnd - 2000 << qint64(2000);
+    const auto [seven, sevenEnd] = asSoonAsAllowed(7);
+    QTest::newRow("the seventh doubles it again") << seven << sevenEnd - 4000 << qint64(4000);
+    const auto [many, manyEnd] = asSoonAsAllowed(200);
+    QTest::newRow("200 wrong wait five minutes, no more")
+        << many << manyEnd - 300000 << qint64(300000);
+    QTest::newRow("a right one forgives") << seven + " right" << sevenEnd << qint64(0);
+    QTest::newRow("forgiven, four more cost nothing")
+        << wrongs(5) + " right " + wrongs(4, 5000) << qint64(5000) << qint64(0);
+    QTest::newRow("forgiven, the fifth again waits 1 s")
+        << seven + " right " + wrongs(5, 100000) << qint64(100000) << qint64(1000);
+}
+
+void TestGuard::wrongPasswordsSlowDown()
+{
+    QFETCH(QString, tries);
+    QFETCH(qint64, askedAt);
+    QFETCH(qint64, wait);
+    PasswordBackoff backoff;
+    for (const QString &script : tries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (script == QLatin1String("right")) {
+            backoff.right();
+            continue;
+        }
+        const qint64 at = script.section(QLatin1Char('@'), 1).toLongLong();
+        // A try that comes before its time is never checked, so never counted.
+        QCOMPARE(backoff.waitLeft(at) > 0, false);
+        backoff.wrong(at);
+    }
+    QCOMPARE(backoff.waitLeft(askedAt), wait);
+}
+
+void TestGuard::savedTurnGoesOn_data()
+{
+    QTest::addColumn<QString>("savedBoot");
+    QTest::addColumn<qint64>("origin");  // -1: not saved
+    QTest::addColumn<qint64>("elapsed"); // -1: not saved
+    QTest::addColumn<QString>("boot");   // the boot the guard starts again in
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<qint64>("gone");
+
+    // A turn of 600 s that began at 1,000,000 ms on the monotonic clock, saved at 70 s.
+    const QString a = QStringLiteral("a"), b = QStringLiteral("b");
+    QTest::newRow("same boot: exactly by the clock")
+        << a << qint64(1000000) << qint64(70000) << a << qint64(1095500) << qint64(95500);
+    QTest::newRow("after a reboot: from the last save")
+        << a << qint64(1000000) << qint64(70000) << b << qint64(5000) << qint64(70000);
+    QTest::newRow("no boot known: from the last save")
+        << a << qint64(1000000) << qint64(70000) << QString() << qint64(1095500) << qint64(70000);
+    QTest::newRow("same boot without the origin: from the last save")
+        << a << qint64(-1) << qint64(70000) << a << qint64(1095500) << qint64(70000);
+    QTest::newRow("nothing saved: from the start")
+        << a << qint64(-1) << qint64(-1) << b << qint64(1095500) << qint64(0);
+    QTest::newRow("an origin ahead of the clock counts nothing")
+        << a << qint64(2000000) << qint64(70000) << a << qint64(1095500) << qint64(0);
+    QTest::newRow("never more than the turn")
+        << a << qint64(1000000) << qint64(70000) << a << qint64(9000000) << qint64(600000);
+    QTest::newRow("a saved count beyond the turn is the turn")
+        << a << qint64(-1) << qint64(9000000) << b << qint64(0) << qint64(600000);
+}
+
+void TestGuard::savedTurnGoesOn()
+{
+    QFETCH(QString, savedBoot);
+    QFETCH(qint64, origin);
+    QFETCH(qint64, elapsed);
+    QFETCH(QString, boot);
+    QFETCH(qint64, now);
+    QFETCH(qint64, gone);
+    const auto given = [](qint64 value) {
+        return value < 0 ? std::nullopt : std::optional<qint64>(value);
+    };
+    const TurnProgress::Saved saved{savedBoot, given(origin), given(elapsed)};
+    QCOMPARE(TurnProgress::gone(saved, boot, now, 600), gone);
+}
+
+QTEST_GUILESS_MAIN(TestGuard)
+#include "tst_guard.moc"
