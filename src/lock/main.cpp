@@ -216,8 +216,8 @@ int setLock(const QString &target, std::optional<qint32> seconds, const Extras &
             return fail(error);
     } else {
         if (extras.breakSeconds || extras.logoutUnseen)
-            return fail(QStringLiteral("--break and --unseen need the guard, which is not "
-                                       "installed; nothing was changed"));
+            return fail(QStringLiteral("--break and --unseen are for the guard's own lock file "
+                                       "(--lock-file); nothing was changed"));
         if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
             return fail(error);
         QString ignored;
