@@ -34,10 +34,7 @@ int main(int argc, char *argv[])
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("turnkeeper-guard"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(BuildInfo::versionMajor)
-                                                .arg(BuildInfo::versionMinor)
-                                                .arg(BuildInfo::versionPatch));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::version));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

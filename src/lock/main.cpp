@@ -237,10 +237,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("turnkeeper-lock"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(BuildInfo::versionMajor)
-                                                .arg(BuildInfo::versionMinor)
-                                                .arg(BuildInfo::versionPatch));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(BuildInfo::version));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
