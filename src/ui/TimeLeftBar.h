@@ -38,7 +38,6 @@ public:
     void showValue(int value, const QString &text, bool bold);
     QString text() const { return m_text; }
     bool isTextVisible() const { return !m_text.isEmpty(); }
-    bool isBold() const { return m_textFont.bold(); }
 
     // What the last paint covered, and how many paints there were: a tick costs one
     // paint of what changed.
