@@ -363,12 +363,7 @@ void Guard::follow(uint uid)
     }
     if (!session->isRunning())
         return;
-    state.originMs =
-        monotonicMs() + session->msecsToNextSecond() - (qint64(session->elapsed()) + 1) * 1000;
-    state.end->start(
-        int(qMin<qint64>((qint64(session->turnLength()) - session->elapsed() - 1) * 1000 +
-                             session->msecsToNextSecond(),
-                         24 * 3600 * 1000)));
+    state.end->start(int(qMin<qint64>(session->msecsLeft(), 24 * 3600 * 1000)));
     if (!state.save->isActive())
         state.save->start();
 }
@@ -382,9 +377,10 @@ void Guard::saveProgress(uint uid)
     const SettingsFileScope scope(fileOf(uid, "conf"));
     QString error;
     if (!SaveSettings({{guardSection + QStringLiteral("/Boot"), m_bootId},
-                       {guardSection + QStringLiteral("/Origin"), QString::number(state.originMs)},
+                       {guardSection + QStringLiteral("/Origin"),
+                        QString::number(state.session->origin())},
                        {guardSection + QStringLiteral("/Elapsed"),
-                        QString::number(monotonicMs() - state.originMs)}},
+                        QString::number(monotonicMs() - state.session->origin())}},
                       QStringLiteral("The running turn"), &error))
         report(QStringLiteral("uid %1: %2").arg(uid).arg(error));
 }

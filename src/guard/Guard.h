@@ -77,8 +77,6 @@ private:
         std::unique_ptr<TurnSession> session;
         QTimer *end = nullptr;  // at the end of the running turn
         QTimer *save = nullptr; // once a minute while it runs
-        // Monotonic milliseconds at which the running turn's count was 0.
-        qint64 originMs = 0;
         // Monotonic milliseconds at which the break after a time's up ends; 0: none.
         qint64 breakEndsMs = 0;
     };

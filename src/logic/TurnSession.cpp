@@ -85,12 +85,12 @@ void TurnSession::load(std::optional<qint32> lockedLength)
     }
 }
 
-qint64 TurnSession::msecsToNextSecond() const
+qint64 TurnSession::msecsLeft() const
 {
     if (!isRunning())
         return -1;
     const qint64 gone = TurnClock::instance().monotonicMs() - m_origin;
-    return qMax<qint64>(0, (qint64(elapsed()) + 1) * 1000 - gone);
+    return qMax<qint64>(0, qint64(m_countdown.length()) * 1000 - gone);
 }
 
 void TurnSession::start()

@@ -52,8 +52,10 @@ public:
     // Whose turn runs now; empty without names or when no turn runs.
     QString child() const { return m_child; }
     const Children &children() const { return m_children; }
-    // Milliseconds until the count next changes; -1 when no turn runs.
-    qint64 msecsToNextSecond() const;
+    // Monotonic milliseconds at which the running turn's count was 0.
+    qint64 origin() const { return m_origin; }
+    // Milliseconds until the running turn ends; -1 when no turn runs.
+    qint64 msecsLeft() const;
 
     // A new turn from 0, for the child who is next.
     void start();

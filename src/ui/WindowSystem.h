@@ -16,7 +16,8 @@ void bringIntoView(QWidget *window);
 // Puts back a window that the outside world moved while it must be seen: mapped again
 // (made anew when it was destroyed), on its screen at place or in the middle of that
 // screen, on the workspace in view, out of "show desktop", above other windows and
-// raised. Asks the window system once; changes only what is out of place.
+// raised. Asks the window system in one round trip, besides the workspace's; changes
+// only what is out of place.
 void holdInView(QWidget *window, const QRect &place);
 
 } // namespace WindowSystem
