@@ -5,7 +5,9 @@
 # unit: enabled for multi-user.target at install (deb-systemd-helper's links and its
 # record of them), an administrator's choice kept through an upgrade, everything gone
 # at the purge. Where systemd runs, also that the guard runs after the install and no
-# longer after the removal.
+# longer after the removal. On the system bus (one of its own, for the time of the
+# check, where none runs), that the guard's policy is in force once the package is
+# installed, and gone once it is purged.
 #
 #   packaging/check-service.sh <package.deb | folder holding turnkeeper_*.deb>
 #
@@ -49,18 +51,35 @@ missing=$(apt-get install --simulate -q --no-install-recommends "$package" 2>/de
     sed -n 's/^Inst \([^ ]*\) .*/\1/p' | grep -vx turnkeeper | tr '\n' ' ')
 [ -z "$missing" ] || skip "the package's dependencies are not all installed; first: apt-get install $missing"
 
+systemd_runs=false
+[ -d /run/systemd/system ] && systemd_runs=true
+bus_socket=/run/dbus/system_bus_socket
+if ! $systemd_runs && [ ! -S "$bus_socket" ] && [ -e /run/dbus/pid ]; then
+    skip "/run/dbus/pid is there, but no system bus answers"
+fi
+
 work=$(mktemp -d)
 installed=false
+bus_pid=
+guard_pid=
 cleanup() {
+    [ -n "$guard_pid" ] && kill "$guard_pid" 2>/dev/null
     $installed && dpkg --purge turnkeeper >/dev/null 2>&1
+    if [ -n "$bus_pid" ]; then
+        kill "$bus_pid" 2>/dev/null
+        rm -f /run/dbus/pid "$bus_socket"
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-systemd_runs=false
-[ -d /run/systemd/system ] && systemd_runs=true
 echo "Checking the maintainer scripts of $package"
 echo "systemd runs as PID 1 here: $systemd_runs ($(ps -o comm= -p 1))"
+if [ ! -S "$bus_socket" ] && ! $systemd_runs; then
+    mkdir -p /run/dbus
+    bus_pid=$(dbus-daemon --system --fork --print-pid) || { echo "FAIL: dbus-daemon --system"; exit 1; }
+    echo "No system bus ran here: started one (pid $bus_pid) for the time of the check"
+fi
 
 # run_dpkg <name> <dpkg arguments...>: runs dpkg, keeping its output in <name>.log.
 run_dpkg() {
@@ -84,6 +103,53 @@ linked() { [ "$(readlink "$wants_link")" = "$unit_file" ]; }
 recorded() { grep -qx "$wants_link" "$dsh_state/$unit.dsh-also" 2>/dev/null; }
 active() { systemctl is-active --quiet "$unit"; }
 no_traces() { [ -z "$(traces)" ]; }
+guard_name=io.github.turnkeeper.Guard1
+bus_says() {
+    dbus-send --system --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        "org.freedesktop.DBus.$1" string:$guard_name 2>&1
+}
+# The guard as its unit would run it, where no systemd does: root, a state folder of
+# its own, no lock (so it answers every call with its own error).
+start_guard() {
+    $systemd_runs && return 0
+    mkdir -m 0700 "$work/state"
+    STATE_DIRECTORY="$work/state" /usr/libexec/turnkeeper-guard \
+        --lock-file "$work/no-lock.conf" >"$work/guard.log" 2>&1 &
+    guard_pid=$!
+    local _
+    for _ in $(seq 300); do
+        grep -q 'boolean true' <<<"$(bus_says NameHasOwner)" && return 0
+        kill -0 "$guard_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$work/guard.log"
+    return 1
+}
+stop_guard() {
+    [ -n "$guard_pid" ] || return 0
+    kill "$guard_pid" 2>/dev/null
+    wait "$guard_pid" 2>/dev/null
+    guard_pid=
+}
+# another_account_reaches_the_guard: nobody's call is answered by the guard itself.
+another_account_reaches_the_guard() {
+    local answer
+    answer=$(setpriv --reuid=nobody --regid=nogroup --clear-groups dbus-send --system \
+        --print-reply --dest=$guard_name /io/github/turnkeeper/Guard1 $guard_name.Turn 2>&1)
+    echo "    nobody calls Turn: $answer" | head -n 3
+    grep -q -e '^method return' -e "^Error $guard_name\.Error\." <<<"$answer"
+}
+# root_may_own_the_name: what the bus's policy says, asked by taking the name.
+root_may_own_the_name() {
+    /usr/bin/python3 -c '
+import sys, dbus
+try:
+    dbus.SystemBus().request_name(sys.argv[1], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+except dbus.exceptions.DBusException as error:
+    sys.exit(error.get_dbus_name() == "org.freedesktop.DBus.Error.AccessDenied")
+' $guard_name
+}
+
 dbus_watches_policies() {
     grep -qs '/usr/share/dbus-1/system.d' /var/lib/dpkg/info/dbus.triggers
 }
@@ -106,6 +172,9 @@ if dbus_watches_policies; then
     check "dbus's trigger, which reloads the system bus's policies, ran" \
         grep -q "^Processing triggers for dbus " "$work/install.log"
 fi
+check "the installed guard owns its name on the system bus" start_guard
+check "another account's call reaches the guard" another_account_reaches_the_guard
+stop_guard
 
 # --- Upgrades ---------------------------------------------------------------------
 check "dpkg upgrades the package over itself" run_dpkg upgrade --install "$package"
@@ -143,5 +212,8 @@ check "dpkg forgets the package" [ -z "$status_after" -o "$status_after" = un ]
 show "after the purge"
 check "no link, record or state of the guard is left" no_traces
 installed=false
+if ! $systemd_runs; then
+    check "the system bus no longer lets root own the guard's name" eval '! root_may_own_the_name'
+fi
 
 summary
