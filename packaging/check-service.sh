@@ -108,21 +108,23 @@ bus_says() {
     dbus-send --system --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         "org.freedesktop.DBus.$1" string:$guard_name 2>&1
 }
-# The guard as its unit would run it, where no systemd does: root, a state folder of
-# its own, no lock (so it answers every call with its own error).
+# start_guard: where systemd runs, it started the guard; elsewhere the guard is started
+# as its unit would run it: root, a state folder of its own, no lock (so it answers
+# every call with its own error). Succeeds once the guard owns its name on the bus.
 start_guard() {
-    $systemd_runs && return 0
-    mkdir -m 0700 "$work/state"
-    STATE_DIRECTORY="$work/state" /usr/libexec/turnkeeper-guard \
-        --lock-file "$work/no-lock.conf" >"$work/guard.log" 2>&1 &
-    guard_pid=$!
+    if ! $systemd_runs; then
+        mkdir -m 0700 "$work/state"
+        STATE_DIRECTORY="$work/state" /usr/libexec/turnkeeper-guard \
+            --lock-file "$work/no-lock.conf" >"$work/guard.log" 2>&1 &
+        guard_pid=$!
+    fi
     local _
     for _ in $(seq 300); do
         grep -q 'boolean true' <<<"$(bus_says NameHasOwner)" && return 0
-        kill -0 "$guard_pid" 2>/dev/null || break
+        [ -z "$guard_pid" ] || kill -0 "$guard_pid" 2>/dev/null || break
         sleep 0.1
     done
-    cat "$work/guard.log"
+    [ -f "$work/guard.log" ] && cat "$work/guard.log"
     return 1
 }
 stop_guard() {
