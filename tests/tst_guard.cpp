@@ -1,8 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "guard/PasswordBackoff.h"
 #include "guard/TurnProgress.h"
+#include "logic/TurnLogWire.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingReply>
+#include <QDBusServer>
+#include <QDBusVirtualObject>
+#include <QDir>
 #include <QTest>
+
+namespace {
+
+// The far end of a private connection: answers every call with what it was sent.
+class Echo : public QDBusVirtualObject
+{
+public:
+    QString introspect(const QString &) const override { return QString(); }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        return connection.send(message.createReply(message.arguments()));
+    }
+};
+
+QDateTime utc(const char *text)
+{
+    return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
+}
+
+} // namespace
 
 // The guard's rules that need no bus, with a clock the test moves.
 class TestGuard : public QObject
@@ -13,6 +40,8 @@ private slots:
     void wrongPasswordsSlowDown();
     void savedTurnGoesOn_data();
     void savedTurnGoesOn();
+    void recordCrossesTheBus_data();
+    void recordCrossesTheBus();
 };
 
 void TestGuard::wrongPasswordsSlowDown_data()
@@ -121,6 +150,89 @@ void TestGuard::savedTurnGoesOn()
     };
     const TurnProgress::Saved saved{savedBoot, given(origin), given(elapsed)};
     QCOMPARE(TurnProgress::gone(saved, boot, now, 600), gone);
+}
+
+void TestGuard::recordCrossesTheBus_data()
+{
+    QTest::addColumn<TurnLog::Entry>("sent");
+    QTest::addColumn<TurnLog::Entry>("received");
+
+    TurnLog::Entry ended;
+    ended.id = 7; // stays behind
+    ended.child = QStringLiteral("Zoë");
+    ended.turnStarted = utc("2026-03-01T09:00:00.250Z");
+    ended.started = utc("2026-03-01T09:10:00.000Z");
+    ended.ended = utc("2026-03-01T09:30:00.999Z");
+    ended.length = 1800;
+    ended.used = 1200;
+    ended.ending = TurnLog::Ending::TimeUp;
+    TurnLog::Entry endedReceived = ended;
+    endedReceived.id = 0;
+    QTest::newRow("a stretch that ended at its time's up") << ended << endedReceived;
+
+    TurnLog::Entry running;
+    running.turnStarted = running.started = utc("2026-12-08T10:00:00.000Z");
+    running.length = 3600;
+    running.used = 61;
+    QTest::newRow("a running stretch without a name: no end, no ending") << running << running;
+
+    TurnLog::Entry stopped = running;
+    stopped.ended = utc("2026-12-08T10:01:01.000Z");
+    stopped.ending = TurnLog::Ending::Stopped;
+    QTest::newRow("a stopped stretch") << stopped << stopped;
+
+    TurnLog::Entry odd = ended;
+    odd.id = 0;
+    odd.turnStarted = QDateTime(QDate(20000, 1, 1), QTime(0, 0), Qt::UTC);
+    odd.length = -5;
+    odd.used = -1;
+    TurnLog::Entry oddReceived = odd;
+    oddReceived.turnStarted = QDateTime();
+    oddReceived.length = 0;
+    oddReceived.used = 0;
+    QTest::newRow("what makes no sense is read as nothing") << odd << oddReceived;
+}
+
+// Through a real connection, so that what is read is what the bus carried.
+void TestGuard::recordCrossesTheBus()
+{
+    QFETCH(TurnLog::Entry, sent);
+    QFETCH(TurnLog::Entry, received);
+    TurnLogWire::registerTypes();
+    QDBusServer server(QStringLiteral("unix:tmpdir=") + QDir::tempPath());
+    QVERIFY2(server.isConnected(), qPrintable(server.lastError().message()));
+    Echo echo;
+    std::optional<QDBusConnection> far;
+    connect(&server, &QDBusServer::newConnection, this, [&](const QDBusConnection &connection) {
+        far = connection;
+        far->registerVirtualObject(QStringLiteral("/echo"), &echo);
+    });
+    const QString name = QStringLiteral("echo %1").arg(QTest::currentDataTag());
+    QDBusConnection near = QDBusConnection::connectToPeer(server.address(), name);
+    QVERIFY2(near.isConnected(), qPrintable(near.lastError().message()));
+    QTRY_VERIFY_WITH_TIMEOUT(far.has_value(), 30000);
+
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString(), QStringLiteral("/echo"), QStringLiteral("t.Echo"), QStringLiteral("Echo"));
+    call << QVariant::fromValue(QList<TurnLog::Entry>{sent, sent});
+    QDBusPendingReply<QList<TurnLog::Entry>> reply = near.asyncCall(call, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(reply.isFinished(), 30000);
+    QVERIFY2(!reply.isError(), qPrintable(reply.error().message()));
+    QCOMPARE(reply.reply().signature(), QStringLiteral("a(sxxxiis)"));
+    const QList<TurnLog::Entry> entries = reply.value();
+    QCOMPARE(entries.size(), 2);
+    for (const TurnLog::Entry &entry : entries) {
+        QCOMPARE(entry.id, received.id);
+        QCOMPARE(entry.child, received.child);
+        QCOMPARE(entry.turnStarted, received.turnStarted);
+        QCOMPARE(entry.started, received.started);
+        QCOMPARE(entry.ended, received.ended);
+        QCOMPARE(entry.ended.isValid(), received.ended.isValid());
+        QCOMPARE(entry.length, received.length);
+        QCOMPARE(entry.used, received.used);
+        QCOMPARE(entry.ending, received.ending);
+    }
+    QDBusConnection::disconnectFromPeer(name);
 }
 
 QTEST_GUILESS_MAIN(TestGuard)

@@ -250,6 +250,7 @@ def garbage_arguments_get_errors(world, uid):
         ('600 two-byte letters', ['call', 'CheckPassword', json.dumps('é' * 600)],
          ERROR + 'InvalidArgument'),
         ('an argument to Attach', ['call', 'Attach', '"x"'], UNKNOWN),
+        ('an argument to Turns', ['call', 'Turns', '1000'], UNKNOWN),
         ('a method that is not there', ['call', 'Shutdown'], UNKNOWN),
         ('the guard\'s name', ['own'], 'org.freedesktop.DBus.Error.AccessDenied'),
     ]
@@ -280,10 +281,12 @@ def quick_calls_and_huge_strings_leave_it_small(world, uid):
 def a_changed_lock_is_followed(world, uid):
     os.rename(world.lock_file, world.lock_file + '.aside')
     try:
-        result = world.call(uid, 'CheckPassword', PASSWORD)
+        results = [world.call(uid, method, *args)
+                   for method, args in [('CheckPassword', [PASSWORD]), ('Turns', [])]]
     finally:
         os.rename(world.lock_file + '.aside', world.lock_file)
-    assert error_of(result) == ERROR + 'NotLocked', result
+    for result in results:
+        assert error_of(result) == ERROR + 'NotLocked', result
     assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
 
 
@@ -367,6 +370,24 @@ def new_program_shows_it_and_locking_stops(world, uid):
     assert locked(world, session) == count
 
 
+def record_holds_the_turn(world, uid):
+    other = world.other_account()
+    start_turn(world, uid, 'Dee')
+    [[running]] = world.call(uid, 'Turns')['reply']
+    child, turn_started, started, ended, length, used, ending = running
+    assert (child, length, ended, ending) == ('Dee', TURN_SECONDS, 0, ''), running
+    assert turn_started == started > 0 and 0 <= used < TURN_SECONDS, running
+    yield
+    wait_for(lambda: world.call(uid, 'Turn')['reply'][0] == 'timeup', 'the time\'s up', 180)
+    [[entry]] = world.call(uid, 'Turns')['reply']
+    child, turn_started, started, ended, length, used, ending = entry
+    assert (child, length, used, ending) == ('Dee', TURN_SECONDS, TURN_SECONDS, "time's up"), \
+        entry
+    assert turn_started == started == running[2], entry
+    assert ended >= started + (TURN_SECONDS - 1) * 1000, entry
+    assert world.call(other, 'Turns') == {'reply': [[]]}
+
+
 def another_account_cannot_see_or_stop_it(world, uid):
     other = world.other_account()
     others_window = world.window(other)
@@ -429,6 +450,7 @@ CASES = [
     ('unlocked again while unseen: locked again', unlocked_session_is_locked_again),
     ('a new start shows the time\'s up: no more locks', new_program_shows_it_and_locking_stops),
     ('the guard killed and restarted mid-turn goes on', restarted_guard_goes_on),
+    ('the record of turns holds the turn, for its account alone', record_holds_the_turn),
 ]
 
 
