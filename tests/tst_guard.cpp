@@ -24,9 +24,34 @@ public:
     }
 };
 
-QDateTime utc(const char *text)
+// An entry as text, to compare in one line: its id, child, times (ms), seconds, ending.
+QString written(const TurnLog::Entry &e)
 {
-    return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
+    const auto ms = [](const QDateTime &t) { return t.isValid() ? t.toMSecsSinceEpoch() : -1; };
+    const QString ending = e.ending ? TurnLog::endingText(*e.ending) : QStringLiteral("-");
+    return QStringList{QString::number(e.id),
+                       e.child,
+                       QString::number(ms(e.turnStarted)),
+                       QString::number(ms(e.started)),
+                       QString::number(ms(e.ended)),
+                       QString::number(e.length),
+                       QString::number(e.used),
+                       ending}
+        .join(QLatin1Char(' '));
+}
+
+TurnLog::Entry entry(const char *child, qint64 turnStarted, qint64 started, qint64 ended,
+                     qint32 length, qint32 used, std::optional<TurnLog::Ending> ending)
+{
+    const auto time = [](qint64 ms) {
+        return ms < 0 ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    };
+    TurnLog::Entry made{0, QString::fromUtf8(child), time(turnStarted), time(started)};
+    made.ended = time(ended);
+    made.length = length;
+    made.used = used;
+    made.ending = ending;
+    return made;
 }
 
 } // namespace
@@ -156,41 +181,19 @@ void TestGuard::recordCrossesTheBus_data()
 {
     QTest::addColumn<TurnLog::Entry>("sent");
     QTest::addColumn<TurnLog::Entry>("received");
-
-    TurnLog::Entry ended;
-    ended.id = 7; // stays behind
-    ended.child = QStringLiteral("Zoë");
-    ended.turnStarted = utc("2026-03-01T09:00:00.250Z");
-    ended.started = utc("2026-03-01T09:10:00.000Z");
-    ended.ended = utc("2026-03-01T09:30:00.999Z");
-    ended.length = 1800;
-    ended.used = 1200;
-    ended.ending = TurnLog::Ending::TimeUp;
-    TurnLog::Entry endedReceived = ended;
-    endedReceived.id = 0;
-    QTest::newRow("a stretch that ended at its time's up") << ended << endedReceived;
-
-    TurnLog::Entry running;
-    running.turnStarted = running.started = utc("2026-12-08T10:00:00.000Z");
-    running.length = 3600;
-    running.used = 61;
-    QTest::newRow("a running stretch without a name: no end, no ending") << running << running;
-
-    TurnLog::Entry stopped = running;
-    stopped.ended = utc("2026-12-08T10:01:01.000Z");
-    stopped.ending = TurnLog::Ending::Stopped;
-    QTest::newRow("a stopped stretch") << stopped << stopped;
-
-    TurnLog::Entry odd = ended;
-    odd.id = 0;
-    odd.turnStarted = QDateTime(QDate(20000, 1, 1), QTime(0, 0), Qt::UTC);
-    odd.length = -5;
-    odd.used = -1;
-    TurnLog::Entry oddReceived = odd;
-    oddReceived.turnStarted = QDateTime();
-    oddReceived.length = 0;
-    oddReceived.used = 0;
-    QTest::newRow("what makes no sense is read as nothing") << odd << oddReceived;
+    const qint64 t = 1772355600250; // 2026-03-01 09:00:00.250 UTC
+    const auto timeUp = TurnLog::Ending::TimeUp, stopped = TurnLog::Ending::Stopped;
+    TurnLog::Entry withId = entry("Zoë", t, t + 600000, t + 1800749, 1800, 1200, timeUp);
+    withId.id = 7;
+    QTest::newRow("ended at its time's up; the id stays behind")
+        << withId << entry("Zoë", t, t + 600000, t + 1800749, 1800, 1200, timeUp);
+    QTest::newRow("running, without a name: no end, no ending")
+        << entry("", t, t, -1, 3600, 61, {}) << entry("", t, t, -1, 3600, 61, {});
+    QTest::newRow("stopped") << entry("", t, t, t + 61000, 3600, 61, stopped)
+                             << entry("", t, t, t + 61000, 3600, 61, stopped);
+    QTest::newRow("what makes no sense is read as nothing")
+        << entry("Ann", 600000000000000, t, t + 1, -5, -1, stopped)
+        << entry("Ann", -1, t, t + 1, 0, 0, stopped);
 }
 
 // Through a real connection, so that what is read is what the bus carried.
@@ -200,14 +203,13 @@ void TestGuard::recordCrossesTheBus()
     QFETCH(TurnLog::Entry, received);
     TurnLogWire::registerTypes();
     QDBusServer server(QStringLiteral("unix:tmpdir=") + QDir::tempPath());
-    QVERIFY2(server.isConnected(), qPrintable(server.lastError().message()));
     Echo echo;
     std::optional<QDBusConnection> far;
     connect(&server, &QDBusServer::newConnection, this, [&](const QDBusConnection &connection) {
         far = connection;
         far->registerVirtualObject(QStringLiteral("/echo"), &echo);
     });
-    const QString name = QStringLiteral("echo %1").arg(QTest::currentDataTag());
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
     QDBusConnection near = QDBusConnection::connectToPeer(server.address(), name);
     QVERIFY2(near.isConnected(), qPrintable(near.lastError().message()));
     QTRY_VERIFY_WITH_TIMEOUT(far.has_value(), 30000);
@@ -219,19 +221,9 @@ void TestGuard::recordCrossesTheBus()
     QTRY_VERIFY_WITH_TIMEOUT(reply.isFinished(), 30000);
     QVERIFY2(!reply.isError(), qPrintable(reply.error().message()));
     QCOMPARE(reply.reply().signature(), QStringLiteral("a(sxxxiis)"));
-    const QList<TurnLog::Entry> entries = reply.value();
-    QCOMPARE(entries.size(), 2);
-    for (const TurnLog::Entry &entry : entries) {
-        QCOMPARE(entry.id, received.id);
-        QCOMPARE(entry.child, received.child);
-        QCOMPARE(entry.turnStarted, received.turnStarted);
-        QCOMPARE(entry.started, received.started);
-        QCOMPARE(entry.ended, received.ended);
-        QCOMPARE(entry.ended.isValid(), received.ended.isValid());
-        QCOMPARE(entry.length, received.length);
-        QCOMPARE(entry.used, received.used);
-        QCOMPARE(entry.ending, received.ending);
-    }
+    QCOMPARE(reply.value().size(), 2);
+    for (const TurnLog::Entry &entry : reply.value())
+        QCOMPARE(written(entry), written(received));
     QDBusConnection::disconnectFromPeer(name);
 }
 
