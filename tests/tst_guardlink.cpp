@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -266,7 +267,8 @@ void TestGuardLink::followsTheGuard()
 // The window's own commands through the guard, on a guard of one-minute turns:
 //   start (the Start command), stop (Stop, the parent password typed at the prompt),
 //   +N (the clock moves N ms, then a tick), gone (the window ends without a word),
-//   back (a new start of the program).
+//   back (a new start of the program), turns (the Turns window opens, and its rows are
+//   counted).
 void TestGuardLink::windowThroughTheGuard_data()
 {
     QTest::addColumn<int>("breakMinutes"); // 0: none
@@ -274,15 +276,18 @@ void TestGuardLink::windowThroughTheGuard_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("counting");
     QTest::addColumn<QString>("message"); // how the one message told begins
+    QTest::addColumn<int>("rows");        // in the Turns window; -1: not opened
 
     QTest::newRow("a turn started in the window is the guard's, shown by a new start")
-        << 0 << "start +1000 gone +1000 back" << "Timer Started!" << true << QString();
+        << 0 << "start +1000 gone +1000 back" << "Timer Started!" << true << QString() << -1;
     QTest::newRow("Stop with the parent password stops the guard's turn")
-        << 0 << "start +1000 stop gone back" << "Timer Ready!" << false << QString();
+        << 0 << "start +1000 stop gone back" << "Timer Ready!" << false << QString() << -1;
     QTest::newRow("a window gone at the end shows the time's up when it comes back")
-        << 0 << "start gone +61000 back" << "Time's Up!" << false << QString();
+        << 0 << "start gone +61000 back" << "Time's Up!" << false << QString() << -1;
     QTest::newRow("during the break Start says until when, and the password starts a turn")
-        << 1 << "start +60000 start" << "Timer Started!" << true << "Break until ";
+        << 1 << "start +60000 start" << "Timer Started!" << true << "Break until " << -1;
+    QTest::newRow("the Turns window shows the guard's record, not the account's")
+        << 0 << "start +61000 turns" << "Time's Up!" << false << QString() << 1;
 }
 
 void TestGuardLink::windowThroughTheGuard()
@@ -292,6 +297,7 @@ void TestGuardLink::windowThroughTheGuard()
     QFETCH(QString, status);
     QFETCH(bool, counting);
     QFETCH(QString, message);
+    QFETCH(int, rows);
 
     const GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
     int starts = 0;
@@ -299,6 +305,7 @@ void TestGuardLink::windowThroughTheGuard()
         return QDBusConnection::connectToBus(GuardOnBus::address(),
                                              QStringLiteral("window%1").arg(++starts));
     };
+    int shownRows = -1;
     MainWindowFixture fixture(QByteArray(), MainWindowFixture::Clock::ByHand,
                               TestHome::Files::RunTime, connection());
     for (const QString &step : steps.split(QLatin1Char(' '))) {
@@ -316,10 +323,16 @@ void TestGuardLink::windowThroughTheGuard()
         } else if (step == QLatin1String("back")) {
             fixture.guardBus = connection();
             fixture.restart();
+        } else if (step == QLatin1String("turns")) {
+            QVERIFY(fixture.open("mnuTurns", [&](QWidget *turns) {
+                shownRows = turns->findChild<QTableWidget *>(QStringLiteral("grdTurns"))->rowCount();
+                turns->close();
+            }));
         }
     }
     QTRY_COMPARE(fixture.label->text(), status);
     QCOMPARE(fixture.window->isCounting(), counting);
+    QCOMPARE(shownRows, rows);
     const QStringList told = fixture.messageTexts();
     QCOMPARE(told.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())

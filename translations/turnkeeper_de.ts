@@ -702,6 +702,11 @@
         <extracomment>Said when Start is chosen during the break after a time&apos;s up. %1 is the time of day the break ends (&quot;14:35&quot;).</extracomment>
         <translation>Pause bis %1. Mit dem Passwort der Eltern beginnt die Runde sofort.</translation>
     </message>
+    <message>
+        <source>The record of turns cannot be read now.</source>
+        <extracomment>Said when the Turns window cannot get the record of turns from the guard.</extracomment>
+        <translation>Die Liste der Runden lässt sich gerade nicht lesen.</translation>
+    </message>
 </context>
 <context>
     <name>frmPasswords</name>

@@ -702,6 +702,11 @@
         <extracomment>Said when Start is chosen during the break after a time&apos;s up. %1 is the time of day the break ends (&quot;14:35&quot;).</extracomment>
         <translation>Descanso hasta las %1. Con la contraseña de un adulto, el turno empieza ya.</translation>
     </message>
+    <message>
+        <source>The record of turns cannot be read now.</source>
+        <extracomment>Said when the Turns window cannot get the record of turns from the guard.</extracomment>
+        <translation>Ahora no se puede leer el registro de turnos.</translation>
+    </message>
 </context>
 <context>
     <name>frmPasswords</name>

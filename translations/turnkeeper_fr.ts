@@ -702,6 +702,11 @@
         <extracomment>Said when Start is chosen during the break after a time&apos;s up. %1 is the time of day the break ends (&quot;14:35&quot;).</extracomment>
         <translation>Pause jusqu’à %1. Le mot de passe d’un parent lance le tour tout de suite.</translation>
     </message>
+    <message>
+        <source>The record of turns cannot be read now.</source>
+        <extracomment>Said when the Turns window cannot get the record of turns from the guard.</extracomment>
+        <translation>Impossible de lire la liste des tours pour l’instant.</translation>
+    </message>
 </context>
 <context>
     <name>frmPasswords</name>

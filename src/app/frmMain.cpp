@@ -402,7 +402,16 @@ void frmMain::mnuChildren_Click()
 void frmMain::mnuTurns_Click()
 {
     releaseTopMost();
-    frmTurns dlg(m_session.record(), m_session.children().names(), QDate::currentDate(), this);
+    // Where the guard keeps the turns, it keeps their record too.
+    const std::optional<QList<TurnLog::Entry>> record =
+        m_guard ? m_guard->turns() : std::optional(m_session.record());
+    if (!record) {
+        //: Said when the Turns window cannot get the record of turns from the guard.
+        ui().message(this, tr("The record of turns cannot be read now."),
+                     UiService::MessageIcon::Exclamation, ui().applicationName());
+        return;
+    }
+    frmTurns dlg(*record, m_session.children().names(), QDate::currentDate(), this);
     dlg.exec();
 }
 

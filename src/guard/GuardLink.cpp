@@ -2,6 +2,7 @@
 #include "guard/GuardLink.h"
 
 #include "Guard1Proxy.h"
+#include "logic/TurnLogWire.h"
 #include "logic/TurnSession.h"
 
 #include <QDBusPendingCallWatcher>
@@ -65,6 +66,7 @@ std::unique_ptr<GuardLink> GuardLink::connectTo(const QDBusConnection &bus)
 {
     if (!bus.isConnected())
         return nullptr;
+    TurnLogWire::registerTypes();
     std::unique_ptr<GuardLink> link(new GuardLink(bus));
     auto *window = new WindowObject([link = link.get()] { return link->showTimeUp(); }, link.get());
     if (!link->m_bus.registerObject(windowPath, window, QDBusConnection::ExportAllSlots))
@@ -162,6 +164,14 @@ GuardLink::Answer GuardLink::checkPassword(const QString &password)
     if (answer.done() && !reply.value())
         answer.kind = Answer::Kind::WrongPassword;
     return answer;
+}
+
+std::optional<QList<TurnLog::Entry>> GuardLink::turns()
+{
+    QDBusPendingReply<QList<TurnLog::Entry>> reply = m_guard->Turns();
+    if (!wait(reply).done())
+        return std::nullopt;
+    return reply.value();
 }
 
 GuardLink::Answer GuardLink::wait(const QDBusPendingCall &call)

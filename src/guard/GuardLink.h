@@ -2,6 +2,7 @@
 #pragma once
 
 #include "logic/Countdown.h"
+#include "logic/TurnLog.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -76,6 +77,8 @@ public:
     Answer startWithPassword(const QString &child, const QString &password);
     Answer stop(const QString &password);
     Answer checkPassword(const QString &password);
+    // The account's record of turns, newest first; nothing when the guard did not answer.
+    std::optional<QList<TurnLog::Entry>> turns();
 
 signals:
     // The guard reported another state of the turn.
