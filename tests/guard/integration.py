@@ -8,207 +8,16 @@ Every case has an account (a uid) of its own. The cases that wait for the end of
 run side by side, so the suite waits for one turn, not one per case."""
 import json
 import os
-import pwd
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
-import threading
 import time
 import traceback
 
-import dbus
+from world import PASSWORD, SKIP, World, wait_for
 
-HERE = os.path.dirname(os.path.abspath(__file__))
 GUARD, LOCK_TOOL, POLICY = sys.argv[1:4]
-NAME = 'io.github.turnkeeper.Guard1'
-PASSWORD = 'parent pass'
-SKIP = 77
 
-
-def wait_for(condition, what, seconds=60):
-    """Polls condition until it holds; fails after a deadline generous for slow machines."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    raise AssertionError(f'gave up waiting for {what}')
-
-
-class World:
-    """The bus, the stand-in logind, the lock and the guard, in a folder of their own
-    that every account can enter."""
-
-    def __init__(self):
-        self.dir = tempfile.mkdtemp(prefix='turnkeeper-guard.')
-        os.chmod(self.dir, 0o755)
-        self.processes = []
-        self.client = os.path.join(self.dir, 'client.py')
-        shutil.copy(os.path.join(HERE, 'client.py'), self.client)
-        os.chmod(self.client, 0o644)
-        policies = os.path.join(self.dir, 'system.d')
-        os.mkdir(policies)
-        shutil.copy(POLICY, policies)
-        # Only for the stand-in: root may own logind's name and call it.
-        with open(os.path.join(policies, 'logind-stand-in.conf'), 'w') as f:
-            f.write('<busconfig><policy user="root"><allow own="org.freedesktop.login1"/>'
-                    '<allow send_destination="org.freedesktop.login1"/></policy></busconfig>\n')
-        socket = os.path.join(self.dir, 'bus')
-        with open(os.path.join(self.dir, 'bus.conf'), 'w') as f:
-            f.write(BUS_CONFIG.format(socket=socket, policies=policies))
-        self.address = f'unix:path={socket}'
-        self.env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address,
-                        STATE_DIRECTORY=os.path.join(self.dir, 'state'))
-        os.mkdir(self.env['STATE_DIRECTORY'], 0o700)
-        self.spawn(['dbus-daemon', '--config-file=' + os.path.join(self.dir, 'bus.conf'),
-                    '--nofork'], 'bus')
-        wait_for(lambda: os.path.exists(socket), 'the bus')
-        self.bus = dbus.bus.BusConnection(self.address)
-        self.spawn(['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template', 'logind'],
-                   'logind')
-        wait_for(lambda: self.bus.name_has_owner('org.freedesktop.login1'), 'the stand-in logind')
-        self.logind = self.bus.get_object('org.freedesktop.login1', '/org/freedesktop/login1')
-
-        self.lock_file = os.path.join(self.dir, 'etc', 'TurnKeeper.conf')
-        self.set_lock(['--length', '1'])
-        self.guard = None
-        self.guard_log = os.path.join(self.dir, 'guard.log')
-        self.start_guard()
-
-    def spawn(self, command, log, **kwargs):
-        with open(os.path.join(self.dir, log + '.log'), 'ab') as out:
-            process = subprocess.Popen(command, env=self.env, stdout=out, stderr=out, **kwargs)
-        self.processes.append(process)
-        return process
-
-    def set_lock(self, options):
-        subprocess.run([LOCK_TOOL, '--lock-file', self.lock_file] + options, check=True,
-                       input=(PASSWORD + '\n').encode(), stdout=subprocess.DEVNULL)
-
-    def start_guard(self):
-        self.guard = self.spawn([GUARD, '--lock-file', self.lock_file], 'guard')
-        wait_for(lambda: self.bus.name_has_owner(NAME), 'the guard on the bus')
-
-    def guard_alive(self):
-        return self.guard.poll() is None and self.bus.name_has_owner(NAME)
-
-    def guard_rss_kb(self):
-        with open(f'/proc/{self.guard.pid}/status') as f:
-            return next(int(line.split()[1]) for line in f if line.startswith('VmRSS:'))
-
-    def guard_says(self, text):
-        with open(self.guard_log, errors='replace') as f:
-            return sum(text in line for line in f)
-
-    @staticmethod
-    def accounts():
-        """The machine's accounts other than root, one for each case and the last two for
-        what other accounts try: the bus knows an account only when the system's user
-        database does."""
-        return sorted(entry.pw_uid for entry in pwd.getpwall() if entry.pw_uid != 0)
-
-    def other_account(self, which=1):
-        return self.accounts()[-which]
-
-    def as_user(self, uid, *args):
-        return ['setpriv', f'--reuid={uid}', f'--regid={uid}', '--clear-groups',
-                '/usr/bin/python3', self.client] + [str(a) for a in args]
-
-    def run(self, uid, *args):
-        done = subprocess.run(self.as_user(uid, *args), env=self.env, capture_output=True,
-                              timeout=600)
-        if done.returncode != 0:
-            raise AssertionError(f'client {args} failed: {done.stderr.decode()}')
-        return json.loads(done.stdout)
-
-    def call(self, uid, method, *args):
-        return self.run(uid, 'call', method, *[json.dumps(a) for a in args])
-
-    def window(self, uid, answer=True):
-        """A program of the account's that shows the time's up (or says it does not)."""
-        return Window(self, uid, answer)
-
-    def session(self, uid, kind='x11'):
-        """A desktop session of the account in the stand-in logind; its id."""
-        session_id = f'{kind}{uid}'
-        path = self.logind.AddSession(session_id, 'seat0', dbus.UInt32(uid), f'user{uid}', True,
-                                      dbus_interface='org.freedesktop.DBus.Mock')
-        self.bus.get_object('org.freedesktop.login1', path).UpdateProperties(
-            'org.freedesktop.login1.Session', {'Type': kind},
-            dbus_interface='org.freedesktop.DBus.Mock')
-        return session_id
-
-    def set_locked_hint(self, session_id, locked):
-        self.bus.get_object('org.freedesktop.login1',
-                            f'/org/freedesktop/login1/session/{session_id}').SetLockedHint(
-            locked, dbus_interface='org.freedesktop.login1.Session')
-
-    def calls_of(self, method, session_id):
-        calls = self.logind.GetMethodCalls(method, dbus_interface='org.freedesktop.DBus.Mock')
-        return sum(1 for _, args in calls if str(args[0]) == session_id)
-
-    def close(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.kill()
-            process.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
-
-
-class Window:
-    """The stand-in program: what it printed is collected as it comes."""
-
-    def __init__(self, world, uid, answer):
-        self.process = subprocess.Popen(world.as_user(uid, 'window', 'yes' if answer else 'no'),
-                                        env=world.env, stdout=subprocess.PIPE,
-                                        stderr=subprocess.STDOUT, text=True)
-        world.processes.append(self.process)
-        self.lines = []
-        threading.Thread(target=self._read, daemon=True).start()
-        wait_for(lambda: 'attached' in self.lines or self.process.poll() is not None,
-                 'the window to attach')
-        assert 'attached' in self.lines, self.lines
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.append(line.strip())
-
-    def shown(self):
-        return self.lines.count('shown')
-
-    def signal(self, number):
-        self.process.send_signal(number)
-
-
-BUS_CONFIG = '''<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <auth>EXTERNAL</auth>
-  <listen>unix:path={socket}</listen>
-  <policy context="default">
-    <allow user="*"/>
-    <deny own="*"/>
-    <deny send_type="method_call"/>
-    <allow send_type="signal"/>
-    <allow send_requested_reply="true" send_type="method_return"/>
-    <allow send_requested_reply="true" send_type="error"/>
-    <allow receive_type="method_call"/>
-    <allow receive_type="method_return"/>
-    <allow receive_type="error"/>
-    <allow receive_type="signal"/>
-    <allow send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus"/>
-    <allow send_destination="org.freedesktop.DBus"
-           send_interface="org.freedesktop.DBus.Introspectable"/>
-    <deny send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus"
-          send_member="UpdateActivationEnvironment"/>
-  </policy>
-  <includedir>{policies}</includedir>
-</busconfig>
-'''
 
 ERROR = 'io.github.turnkeeper.Guard1.Error.'
 UNKNOWN = 'org.freedesktop.DBus.Error.UnknownMethod'
@@ -439,7 +248,7 @@ def main():
     chosen = sys.argv[4:]
     if chosen:
         CASES[:] = [case for case in CASES if any(text in case[0] for text in chosen)]
-    world = World()
+    world = World(GUARD, LOCK_TOOL, POLICY)
     failed = 0
     waiting = []
     try:
