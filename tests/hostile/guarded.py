@@ -281,6 +281,8 @@ def clock_moved(shift):
         # The wall clock alone, as a clock set by hand or by the network moves.
         case.start(LD_PRELOAD=library[0], FAKETIME_TIMESTAMP_FILE=clock, FAKETIME_NO_CACHE='1',
                    FAKETIME_DONT_FAKE_MONOTONIC='1')
+        with open(f'/proc/{case.process.pid}/maps') as f:
+            assert 'libfaketime' in f.read(), 'the program runs without libfaketime'
         case.start_turn()
         time.sleep(10)
         with open(clock + '.new', 'w') as f:
