@@ -614,6 +614,11 @@
         <extracomment>The title of that message. %1 is the program&apos;s name (TurnKeeper).</extracomment>
         <translation>%1-Anmeldung</translation>
     </message>
+    <message>
+        <source>Too many wrong passwords. Wait a little and try again.</source>
+        <extracomment>Said when wrong passwords came too fast and the next try must wait.</extracomment>
+        <translation>Zu viele falsche Passwörter. Warte kurz und versuche es dann noch einmal.</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>
@@ -691,6 +696,11 @@
         <source>Frowning face</source>
         <extracomment>Accessible name of the picture when the time is up.</extracomment>
         <translation>Trauriges Gesicht</translation>
+    </message>
+    <message>
+        <source>Break until %1. A parent&apos;s password starts a turn now.</source>
+        <extracomment>Said when Start is chosen during the break after a time&apos;s up. %1 is the time of day the break ends (&quot;14:35&quot;).</extracomment>
+        <translation>Pause bis %1. Mit dem Passwort der Eltern beginnt die Runde sofort.</translation>
     </message>
 </context>
 <context>

@@ -614,6 +614,11 @@
         <extracomment>The title of that message. %1 is the program&apos;s name (TurnKeeper).</extracomment>
         <translation>Entrar en %1</translation>
     </message>
+    <message>
+        <source>Too many wrong passwords. Wait a little and try again.</source>
+        <extracomment>Said when wrong passwords came too fast and the next try must wait.</extracomment>
+        <translation>Demasiadas contraseñas incorrectas. Espera un poco y vuelve a intentarlo.</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>
@@ -691,6 +696,11 @@
         <source>Frowning face</source>
         <extracomment>Accessible name of the picture when the time is up.</extracomment>
         <translation>Cara triste</translation>
+    </message>
+    <message>
+        <source>Break until %1. A parent&apos;s password starts a turn now.</source>
+        <extracomment>Said when Start is chosen during the break after a time&apos;s up. %1 is the time of day the break ends (&quot;14:35&quot;).</extracomment>
+        <translation>Descanso hasta las %1. Con la contraseña de un adulto, el turno empieza ya.</translation>
     </message>
 </context>
 <context>

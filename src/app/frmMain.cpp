@@ -27,7 +27,7 @@
 
 #include <cstdio>
 
-frmMain::frmMain(QWidget *parent)
+frmMain::frmMain(QWidget *parent, const std::optional<QDBusConnection> &guardBus)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -37,6 +37,8 @@ frmMain::frmMain(QWidget *parent)
     createControls();
     createMenus();
     connectSession();
+    if (guardBus)
+        m_guard = GuardLink::connectTo(*guardBus);
     Form_Load();
 
     setFixedSize(m_client->width(), m_client->height() + menuBar()->sizeHint().height());
@@ -46,6 +48,8 @@ frmMain::frmMain(QWidget *parent)
     // The desktop asks a program to end with a Quit event; it must not be vetoed.
     qApp->installEventFilter(this);
 }
+
+frmMain::~frmMain() = default;
 
 void frmMain::createControls()
 {
@@ -148,6 +152,17 @@ void frmMain::Form_Load()
     //: Accessible name (read by screen readers) of the picture of a plain face, shown
     //: while no turn runs.
     setPicture(QStringLiteral("face.ico"), tr("Face"));
+    if (m_guard) {
+        // The guard's length is the administrator's, and a running turn is the guard's.
+        m_lengthLocked = true;
+        m_session.loadKeptElsewhere();
+        m_guard->showIn(&m_session);
+        TimeBar->setMaximum(m_session.turnLength());
+        refreshBar();
+        // Once the window shows: a time's up the guard holds unseen is shown at once.
+        QTimer::singleShot(0, m_guard.get(), &GuardLink::attach);
+        return;
+    }
     // The administrator's length, where the lock sets one, is the length.
     const std::optional<qint32> locked = SystemLock::read().maxTime();
     m_lengthLocked = locked.has_value();
@@ -280,10 +295,12 @@ void frmMain::releaseTopMost()
         MakeTopMost(false);
 }
 
-bool frmMain::askForPassword()
+bool frmMain::askForPassword(QString *password)
 {
-    frmLogin prompt(this);
+    frmLogin prompt(this, m_guard.get());
     prompt.exec();
+    if (password)
+        *password = prompt.password();
     return prompt.LoginSucceeded;
 }
 
@@ -391,13 +408,19 @@ void frmMain::mnuTurns_Click()
 
 void frmMain::mnuSetTime_Click()
 {
-    if (!askForPassword())
+    QString password;
+    if (!askForPassword(&password))
         return;
     Timer1->stop();
     // The dialog shows the length, with its checks, before the opening puts the
     // countdown back to Ready; OK hands back the length chosen.
     frmSetTime dlg(MaxTime(), this, m_lengthLocked);
-    m_session.stop();
+    if (m_guard) {
+        acceptedByGuard(m_guard->stop(password));
+        m_guard->refresh();
+    } else {
+        m_session.stop();
+    }
     if (dlg.exec() != QDialog::Accepted)
         return;
     setMaxTime(dlg.minutes() * 60.0);
@@ -408,7 +431,11 @@ void frmMain::mnuSetTime_Click()
 void frmMain::mnuExit_Click()
 {
     releaseTopMost();
-    if (Timer1->isActive() && !askForPassword())
+    QString password;
+    if (Timer1->isActive() && !askForPassword(&password))
         return;
+    // With the guard, the parent's Exit ends its turn too; leaving goes on either way.
+    if (m_guard && Timer1->isActive())
+        acceptedByGuard(m_guard->stop(password));
     unload(UnloadReason::ExitCommand);
 }

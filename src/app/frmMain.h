@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "guard/GuardLink.h"
 #include "logic/TurnSession.h"
 
+#include <QDBusConnection>
 #include <QMainWindow>
+
+#include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -18,7 +23,11 @@ class frmMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget *parent = nullptr);
+    // guardBus: where to look for the guard, which keeps the turn wherever it answers;
+    // without it, or where it does not answer, the window keeps its own turn.
+    explicit frmMain(QWidget *parent = nullptr,
+                     const std::optional<QDBusConnection> &guardBus = std::nullopt);
+    ~frmMain() override;
 
     // Seconds counted since the countdown was last started; 0 while it is not running.
     qint32 CurrentTime() const { return m_session.elapsed(); }
@@ -86,9 +95,14 @@ private:
     // While the time's up shows, the window puts itself back wherever it is moved.
     void holdInView(bool hold);
     void reportRecordFailure(const QString &error);
+    // With the guard, which keeps the turn that the window shows.
+    void startWithGuard();
+    // Tells what the guard refused; false when it did.
+    bool acceptedByGuard(const GuardLink::Answer &answer);
 
     void releaseTopMost();
-    bool askForPassword();
+    // password: the one given, for the guard to check again.
+    bool askForPassword(QString *password = nullptr);
     void setBackColor(const QColor &color);
     void setPicture(const QString &fileName, const QString &description);
     void setStatus(const QString &text);
@@ -97,6 +111,8 @@ private:
     void announceNext();
 
     TurnSession m_session;
+    // The guard that keeps the turn; none when the window keeps it.
+    std::unique_ptr<GuardLink> m_guard;
     bool mblnTopMost = false;
     // The length in use is the administrator's, not the user's: never saved as theirs.
     bool m_lengthLocked = false;

@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLocale>
 #include <QLoggingCategory>
+#include <QTime>
 #include <QTimer>
 
 #include <cstdio>
@@ -47,13 +49,57 @@ void frmMain::mnuStopStart_Click()
 {
     releaseTopMost();
     if (!m_session.isRunning()) {
-        m_session.start();
+        if (m_guard)
+            startWithGuard();
+        else
+            m_session.start();
         return;
     }
     // Ticks go on while the prompt is open; the alarm may even go off behind it.
-    if (askForPassword())
+    QString password;
+    if (!askForPassword(&password))
+        return;
+    if (!m_guard) {
         m_session.stop();
+        return;
+    }
+    acceptedByGuard(m_guard->stop(password));
+    m_guard->refresh();
 }
+
+// A turn for the child who is next. During the break after a time's up the window
+// says until when, and a parent's password starts the turn all the same.
+void frmMain::startWithGuard()
+{
+    const QString child =
+        m_session.children().isEmpty() ? QString() : m_session.children().next();
+    GuardLink::Answer answer = m_guard->start(child);
+    if (answer.error == GuardLink::onBreakError && m_guard->refresh()) {
+        const QTime until = QTime::currentTime().addSecs(m_guard->turn().breakLeft);
+        //: Said when Start is chosen during the break after a time's up. %1 is the time
+        //: of day the break ends ("14:35").
+        ui().message(this,
+                     tr("Break until %1. A parent's password starts a turn now.")
+                         .arg(QLocale().toString(until, QLocale::ShortFormat)),
+                     UiService::MessageIcon::None, ui().applicationName());
+        QString password;
+        if (!askForPassword(&password))
+            return;
+        answer = m_guard->startWithPassword(child, password);
+    }
+    if (acceptedByGuard(answer))
+        m_guard->refresh();
+}
+
+bool frmMain::acceptedByGuard(const GuardLink::Answer &answer)
+{
+    if (answer.done())
+        return true;
+    ui().message(this, answer.reason, UiService::MessageIcon::Exclamation,
+                 ui().applicationName());
+    return false;
+}
+
 
 // The turn is back at Ready, its count at 0.
 void frmMain::readyReset()

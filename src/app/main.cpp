@@ -6,6 +6,7 @@
 #include "logic/SingleInstance.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QProcessEnvironment>
 
 #include <csignal>
@@ -43,7 +44,8 @@ int main(int argc, char *argv[])
     // comes meanwhile is answered once the event loop runs, instead of killing the
     // program with a turn half recorded.
     SessionWatcher watcher;
-    frmMain window;
+    // Where the system's guard keeps the account's turn, the window shows the guard's.
+    frmMain window(nullptr, QDBusConnection::systemBus());
     QObject::connect(&watcher, &SessionWatcher::sessionEnding, &window, &frmMain::endSession);
     QObject::connect(&window, &frmMain::unloaded, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(&instance, &SingleInstance::activated, &window, &frmMain::comeForward);

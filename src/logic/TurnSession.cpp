@@ -85,6 +85,50 @@ void TurnSession::load(std::optional<qint32> lockedLength)
     }
 }
 
+void TurnSession::loadKeptElsewhere()
+{
+    m_keptElsewhere = true;
+    m_children = Children::read();
+}
+
+void TurnSession::follow(State state, qint32 length, qint32 elapsed, const QString &child)
+{
+    // The length of the next turn is the keeper's.
+    if (state != State::Running)
+        m_length = length;
+    switch (state) {
+    case State::Running:
+        // The count here may be up to a second off the keeper's, which reports whole
+        // seconds; only a larger difference is another turn.
+        if (!isRunning() || child != m_child || length != m_countdown.length() ||
+            qAbs(elapsed - this->elapsed()) > 1)
+            beginTurn({length, utcNow().addSecs(-elapsed), child}, elapsed);
+        return;
+    case State::TimeUp:
+        if (isRunning())
+            showTimeUp(length);
+        return;
+    case State::Ready:
+        if (this->state() == State::Ready)
+            return;
+        m_countdown.reset();
+        m_child.clear();
+        emit stopped();
+        return;
+    }
+}
+
+void TurnSession::showTimeUp(qint32 length)
+{
+    if (state() == State::TimeUp)
+        return;
+    if (!isRunning())
+        m_child = m_children.isEmpty() ? QString() : m_children.next();
+    m_countdown.resume(length, length);
+    endStretch(TurnLog::Ending::TimeUp);
+    finishTurn();
+}
+
 qint64 TurnSession::msecsLeft() const
 {
     if (!isRunning())
@@ -198,6 +242,8 @@ void TurnSession::leave(Leaving how)
 
 void TurnSession::recordTurn(const RecordedTurn &turn)
 {
+    if (m_keptElsewhere)
+        return;
     QString error;
     m_turnRecorded = true;
     if (!TurnRecord::write(turn, &error))

@@ -37,6 +37,18 @@ public:
     // on (started()), or shows its time's up (timeUp()), or is forgotten. Under the
     // administrator's length, a recorded turn never lasts longer than lockedLength.
     void load(std::optional<qint32> lockedLength = std::nullopt);
+    // In place of load() where the turn is kept elsewhere (by the guard): reads whose
+    // turn is next, and from then on only shows the turn it is told of, counting it
+    // between reports and passing the turns on; nothing of the turn is recorded here.
+    void loadKeptElsewhere();
+    // The kept turn as reported: a running turn goes on from its count, a stopped one
+    // is back at Ready, and a turn reported over while it ran here shows its time's up.
+    // Otherwise length is that of the next turn.
+    void follow(State state, qint32 length, qint32 elapsed, const QString &child);
+    // The keeper asks for the time's up of a turn of length seconds to be shown: it is,
+    // unless it shows already. A turn not seen running here was the next child's, as
+    // every turn starts with the child who is next.
+    void showTimeUp(qint32 length);
 
     State state() const { return m_countdown.state(); }
     bool isRunning() const { return m_countdown.isRunning(); }
@@ -109,4 +121,5 @@ private:
     std::function<void()> m_settleLog;
     bool m_turnRecorded = false;
     bool m_recordFailureReported = false;
+    bool m_keptElsewhere = false;
 };

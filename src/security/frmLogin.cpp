@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "security/frmLogin.h"
 
+#include "guard/GuardLink.h"
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
 #include "ui/Controls.h"
@@ -22,7 +23,8 @@ namespace {
 constexpr double verticalUnit = 1.692524;
 } // namespace
 
-frmLogin::frmLogin(QWidget *parent) : QDialog(parent, fixedDialogFlags)
+frmLogin::frmLogin(QWidget *parent, GuardLink *guard)
+    : QDialog(parent, fixedDialogFlags), m_guard(guard)
 {
     setObjectName(QStringLiteral("frmLogin"));
     //: The title of the small window that asks for the parent password.
@@ -105,17 +107,38 @@ bool frmLogin::passwordMatches(const QString &typed) const
     return matches;
 }
 
+std::optional<bool> frmLogin::guardAccepts(const QString &typed)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const GuardLink::Answer answer = m_guard->checkPassword(typed);
+    QApplication::restoreOverrideCursor();
+    if (answer.kind != GuardLink::Answer::Kind::Refused)
+        return answer.done();
+    //: Said when wrong passwords came too fast and the next try must wait.
+    const QString tooMany = tr("Too many wrong passwords. Wait a little and try again.");
+    const QString text = answer.error == GuardLink::tooManyTriesError ? tooMany : answer.reason;
+    ui().message(this, text, UiService::MessageIcon::Exclamation,
+                 tr("%1 Login").arg(ui().applicationName()));
+    return std::nullopt;
+}
+
 void frmLogin::CMDok_Click()
 {
-    if (passwordMatches(txtPassword->text())) {
+    const QString typed = txtPassword->text();
+    const std::optional<bool> matches =
+        m_guard ? guardAccepts(typed) : std::optional(passwordMatches(typed));
+    if (matches == true) {
         LoginSucceeded = true;
+        m_given = typed;
         accept();
         return;
     }
-    //: A message when the password typed is wrong.
-    ui().message(this, tr("Login Failed: Invalid Password"), UiService::MessageIcon::Exclamation,
-                 //: The title of that message. %1 is the program's name (TurnKeeper).
-                 tr("%1 Login").arg(ui().applicationName()));
+    if (matches == false)
+        //: A message when the password typed is wrong.
+        ui().message(this, tr("Login Failed: Invalid Password"),
+                     UiService::MessageIcon::Exclamation,
+                     //: The title of that message. %1 is the program's name (TurnKeeper).
+                     tr("%1 Login").arg(ui().applicationName()));
     txtPassword->setFocus();
     txtPassword->selectAll();
 }

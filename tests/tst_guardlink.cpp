@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program as a view of the guard: the guard and the program's side of it on a private
+// bus, in one process with a clock the test moves. What the program shows and hears comes
+// from the guard, and the guard's time's up reaches a program started after it.
+#include "Guard1Adaptor.h"
+#include "guard/Guard.h"
+#include "guard/GuardLink.h"
+#include "logic/PasswordHash.h"
+#include "logic/SystemLock.h"
+#include "logic/TurnSession.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString parentPassword = QStringLiteral("Apfel 7");
+
+QString answerText(const GuardLink::Answer &answer)
+{
+    switch (answer.kind) {
+    case GuardLink::Answer::Kind::Done:
+        return QStringLiteral("done");
+    case GuardLink::Answer::Kind::WrongPassword:
+        return QStringLiteral("wrong");
+    case GuardLink::Answer::Kind::Refused:
+        break;
+    }
+    return answer.error.section(QLatin1Char('.'), -1);
+}
+
+} // namespace
+
+class TestGuardLink : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noLockNoLink();
+    void followsTheGuard_data();
+    void followsTheGuard();
+
+private:
+    SessionBus m_bus; // before anything in this program uses the session bus
+};
+
+// The guard in this process, on its own connection to the private bus, with a lock of
+// one-minute turns.
+class GuardOnBus
+{
+public:
+    explicit GuardOnBus(std::optional<qint32> breakSeconds, bool locked = true)
+        : m_connection(QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"),
+                                                     QStringLiteral("guard")))
+    {
+        const QString lockFile = m_dir.filePath(QStringLiteral("TurnKeeper.conf"));
+        home.writeFile(lockFile, locked ? SystemLock::contentsWithoutHash(60, breakSeconds, false)
+                                        : QByteArray());
+        home.writeFile(SystemLock::hashFileFor(lockFile),
+                       PasswordHash::make(parentPassword).toUtf8() + '\n');
+        m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"));
+        new Guard1Adaptor(m_guard.get());
+        m_connection.registerObject(Guard::objectPath, m_guard.get());
+        m_connection.registerService(Guard::serviceName);
+    }
+    ~GuardOnBus()
+    {
+        m_guard.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("guard"));
+    }
+
+    TestHome home;
+    ManualTurnClock clock;
+
+private:
+    InstalledClock m_installed{&clock};
+    QTemporaryDir m_dir;
+    QDBusConnection m_connection;
+    std::unique_ptr<Guard> m_guard;
+};
+
+// A start of the program: its own connection, its link to the guard, and the session
+// that shows the guard's turn, with what its signals said.
+class ProgramOnBus
+{
+public:
+    explicit ProgramOnBus(int number)
+        : m_name(QStringLiteral("program%1").arg(number)),
+          m_connection(QDBusConnection::connectToBus(
+              qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), m_name))
+    {
+        link = GuardLink::connectTo(m_connection);
+        if (!link)
+            return;
+        session.loadKeptElsewhere();
+        QObject::connect(&session, &TurnSession::started, [this] { heard << "started"; });
+        QObject::connect(&session, &TurnSession::stopped, [this] { heard << "stopped"; });
+        QObject::connect(&session, &TurnSession::warning, [this] { heard << "warning"; });
+        QObject::connect(&session, &TurnSession::timeUp,
+                         [this](const QString &whose) { heard << "timeUp:" + whose; });
+        link->showIn(&session);
+        link->attach();
+    }
+    // Killed: its connection is gone at once.
+    ~ProgramOnBus()
+    {
+        link.reset();
+        QDBusConnection::disconnectFromBus(m_name);
+    }
+
+    QString next() const
+    {
+        return session.children().isEmpty() ? QString() : session.children().next();
+    }
+
+    QStringList heard;
+    TurnSession session;
+    std::unique_ptr<GuardLink> link;
+
+private:
+    QString m_name;
+    QDBusConnection m_connection;
+};
+
+void TestGuardLink::noLockNoLink()
+{
+    QVERIFY(m_bus.isRunning());
+    {
+        const GuardOnBus guard(std::nullopt, false);
+        const ProgramOnBus program(1);
+        QVERIFY(!program.link);
+    }
+    // And without a guard on the bus at all.
+    const ProgramOnBus program(2);
+    QVERIFY(!program.link);
+}
+
+// Each row runs a script on a guard with one-minute turns and a program of the account:
+//   start (Start for the child who is next), pw (the same with the parent password),
+//   stop:P and check:P (with the password P; "parent" is the right one), +N (the clock
+//   moves N ms, then the program's tick), ask (the program asks the guard for the turn),
+//   kill (the program ends without a word), restart (the program starts again).
+// The guard's answers are listed as "start:done", "stop:wrong", "check:TooManyTries"...
+// Then what the last program shows and what its signals said are compared.
+void TestGuardLink::followsTheGuard_data()
+{
+    QTest::addColumn<int>("breakMinutes"); // 0: none
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("elapsed");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("said"); // since the last start of the program
+
+    const int ready = int(TurnSession::State::Ready);
+    const int running = int(TurnSession::State::Running);
+    const int timeUp = int(TurnSession::State::TimeUp);
+    const auto words = [](const char *text) {
+        return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    };
+
+    QTest::newRow("a turn started through the guard runs here")
+        << 0 << words("start +1000 +1000") << running << 2 << QStringLiteral("Ann")
+        << words("start:done") << words("started");
+    QTest::newRow("its end shows once, and the turns pass on")
+        << 0 << words("start +60000 ask") << timeUp << 0 << QStringLiteral("Ben")
+        << words("start:done") << words("started timeUp:Ann");
+    QTest::newRow("started again mid-turn, the guard's count goes on")
+        << 0 << words("start +30000 kill restart +1000") << running << 31
+        << QStringLiteral("Ann") << words("start:done") << words("started");
+    QTest::newRow("killed mid-turn, the next start shows its time's up")
+        << 0 << words("start kill +61000 restart") << timeUp << 0
+        << QStringLiteral("Ben") << words("start:done") << words("timeUp:Ann");
+    QTest::newRow("a time's up already shown is not shown again")
+        << 0 << words("start +60000 ask kill restart") << ready << 0
+        << QStringLiteral("Ben") << words("start:done") << QStringList();
+    QTest::newRow("the right password stops the turn")
+        << 0 << words("start +5000 stop:parent") << ready << 0
+        << QStringLiteral("Ann") << words("start:done stop:done") << words("started stopped");
+    QTest::newRow("a wrong password stops nothing")
+        << 0 << words("start +5000 stop:Apfel") << running << 5
+        << QStringLiteral("Ann") << words("start:done stop:wrong") << words("started");
+    QTest::newRow("wrong passwords in a row are checked more slowly")
+        << 0 << words("check:a check:b check:c check:d check:e check:parent")
+        << ready << 0 << QStringLiteral("Ann")
+        << words("check:wrong check:wrong check:wrong check:wrong check:wrong "
+                 "check:TooManyTries")
+        << QStringList();
+    QTest::newRow("during the break a start needs the parent password")
+        << 1 << words("start +60000 ask start pw") << running << 0
+        << QStringLiteral("Ben")
+        << words("start:done start:OnBreak pw:done") << words("started timeUp:Ann started");
+    QTest::newRow("after the break a start is free again")
+        << 1 << words("start +60000 ask +60000 start") << running << 0
+        << QStringLiteral("Ben") << words("start:done start:done")
+        << words("started timeUp:Ann started");
+}
+
+void TestGuardLink::followsTheGuard()
+{
+    QFETCH(int, breakMinutes);
+    QFETCH(QStringList, steps);
+    QFETCH(int, state);
+    QFETCH(int, elapsed);
+    QFETCH(QString, next);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, said);
+
+    GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
+    guard.home.writeSettingsFile("[Children]\nNames=Ann, Ben, Cy\nNext=Ann\n");
+    int starts = 0;
+    QStringList heard; // the guard's answers
+    auto program = std::make_unique<ProgramOnBus>(++starts);
+    QVERIFY(program->link);
+    for (const QString &step : steps) {
+        const QString password = step.section(QLatin1Char(':'), 1) == QLatin1String("parent")
+                                     ? parentPassword
+                                     : step.section(QLatin1Char(':'), 1);
+        if (step == QLatin1String("start")) {
+            heard << "start:" + answerText(program->link->start(program->next()));
+            program->link->refresh();
+        } else if (step == QLatin1String("pw")) {
+            heard << "pw:" + answerText(program->link->startWithPassword(
+                                          program->next(), parentPassword));
+            program->link->refresh();
+        } else if (step.startsWith(QLatin1String("stop:"))) {
+            heard << "stop:" + answerText(program->link->stop(password));
+            program->link->refresh();
+        } else if (step.startsWith(QLatin1String("check:"))) {
+            heard << "check:" + answerText(program->link->checkPassword(password));
+        } else if (step.startsWith(QLatin1Char('+'))) {
+            guard.clock.advance(step.mid(1).toLongLong());
+            if (program)
+                program->session.update();
+        } else if (step == QLatin1String("ask")) {
+            QVERIFY(program->link->refresh());
+        } else if (step == QLatin1String("kill")) {
+            program.reset();
+        } else if (step == QLatin1String("restart")) {
+            program = std::make_unique<ProgramOnBus>(++starts);
+            QVERIFY(program->link);
+        } else {
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
+        }
+    }
+    // The guard asks for a time's up on its own time.
+    QTRY_COMPARE(int(program->session.state()), state);
+    QCOMPARE(program->session.elapsed(), elapsed);
+    QCOMPARE(heard, answers);
+    QCOMPARE(program->heard, said);
+    QCOMPARE(program->next(), next);
+}
+
+QTEST_GUILESS_MAIN(TestGuardLink)
+#include "tst_guardlink.moc"
