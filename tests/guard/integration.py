@@ -14,6 +14,7 @@ import sys
 import time
 import traceback
 
+sys.dont_write_bytecode = True  # nothing left in the checkout
 from world import PASSWORD, SKIP, World, wait_for
 
 GUARD, LOCK_TOOL, POLICY = sys.argv[1:4]

@@ -22,6 +22,7 @@ import time
 import traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # nothing left in the checkout
 sys.path.insert(0, os.path.join(HERE, '..', 'guard'))
 from world import SKIP, World, wait_for  # noqa: E402
 
@@ -176,8 +177,14 @@ class Case:
         """Waits for the window to stand above the others, and then for nothing to keep
         its time's up from being seen (it is mapped, in view, active and red); the moment
         it first stood above."""
-        wait_for(lambda: self.screen('is_above', self.window)[0], 'the time\'s up on screen',
-                 TURN_SECONDS + LATE)
+        try:
+            wait_for(lambda: self.screen('is_above', self.window)[0], 'the time\'s up',
+                     TURN_SECONDS + LATE)
+        except AssertionError:
+            raise AssertionError(
+                f'the window never stood above the others; the guard says {self.guard_turn()}, '
+                f'the screen shows {self.colour()}, the program '
+                f'{"runs" if self.process.poll() is None else "has ended"}') from None
         seen = time.monotonic()
         # The window manager may take a moment to give it the focus.
         deadline = time.monotonic() + 10
