@@ -56,6 +56,14 @@ guard="$prefix/libexec/turnkeeper-guard"
 unit="$prefix/lib/systemd/system/turnkeeper-guard.service"
 check "the guard is installed in libexec/" test -x "$guard"
 check "its unit starts the installed guard" grep -qx "ExecStart=$guard" "$unit"
+# With the guard installed beside it, turnkeeper-lock keeps the hash where only root reads.
+mkdir -p "$work/xdg"
+XDG_CONFIG_DIRS="$work/xdg" "$prefix/bin/turnkeeper-lock" <<<"Apfel 7" >/dev/null 2>&1
+check "the installed turnkeeper-lock keeps the hash out of the lock file" \
+    test -s "$work/xdg/TurnKeeper/TurnKeeper.conf" -a \
+    "$(stat -c %a "$work/xdg/TurnKeeper/TurnKeeper.hash" 2>/dev/null)" = 600
+check "and the lock file names none" \
+    bash -c "! grep -q PasswordHash '$work/xdg/TurnKeeper/TurnKeeper.conf'"
 if command -v systemd-analyze >/dev/null; then
     check "systemd finds nothing wrong in the unit" systemd-analyze verify "$unit"
 fi

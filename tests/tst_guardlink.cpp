@@ -10,6 +10,10 @@
 #include "logic/TurnSession.h"
 #include "support/TestSupport.h"
 
+#include "app/frmMain.h"
+
+#include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,25 +43,25 @@ private slots:
     void noLockNoLink();
     void followsTheGuard_data();
     void followsTheGuard();
+    void windowThroughTheGuard_data();
+    void windowThroughTheGuard();
 
 private:
     SessionBus m_bus; // before anything in this program uses the session bus
 };
 
 // The guard in this process, on its own connection to the private bus, with a lock of
-// one-minute turns.
+// one-minute turns and the parent password's hash beside it.
 class GuardOnBus
 {
 public:
     explicit GuardOnBus(std::optional<qint32> breakSeconds, bool locked = true)
-        : m_connection(QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"),
-                                                     QStringLiteral("guard")))
+        : m_connection(QDBusConnection::connectToBus(address(), QStringLiteral("guard")))
     {
         const QString lockFile = m_dir.filePath(QStringLiteral("TurnKeeper.conf"));
-        home.writeFile(lockFile, locked ? SystemLock::contentsWithoutHash(60, breakSeconds, false)
-                                        : QByteArray());
-        home.writeFile(SystemLock::hashFileFor(lockFile),
-                       PasswordHash::make(parentPassword).toUtf8() + '\n');
+        write(lockFile, locked ? SystemLock::contentsWithoutHash(60, breakSeconds, false)
+                               : QByteArray());
+        write(SystemLock::hashFileFor(lockFile), PasswordHash::make(parentPassword).toUtf8());
         m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"));
         new Guard1Adaptor(m_guard.get());
         m_connection.registerObject(Guard::objectPath, m_guard.get());
@@ -69,11 +73,16 @@ public:
         QDBusConnection::disconnectFromBus(QStringLiteral("guard"));
     }
 
-    TestHome home;
-    ManualTurnClock clock;
+    static QString address() { return qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"); }
 
 private:
-    InstalledClock m_installed{&clock};
+    static void write(const QString &path, const QByteArray &contents)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+
     QTemporaryDir m_dir;
     QDBusConnection m_connection;
     std::unique_ptr<Guard> m_guard;
@@ -86,8 +95,7 @@ class ProgramOnBus
 public:
     explicit ProgramOnBus(int number)
         : m_name(QStringLiteral("program%1").arg(number)),
-          m_connection(QDBusConnection::connectToBus(
-              qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), m_name))
+          m_connection(QDBusConnection::connectToBus(GuardOnBus::address(), m_name))
     {
         link = GuardLink::connectTo(m_connection);
         if (!link)
@@ -125,6 +133,7 @@ private:
 void TestGuardLink::noLockNoLink()
 {
     QVERIFY(m_bus.isRunning());
+    const TestHome home;
     {
         const GuardOnBus guard(std::nullopt, false);
         const ProgramOnBus program(1);
@@ -206,8 +215,11 @@ void TestGuardLink::followsTheGuard()
     QFETCH(QStringList, answers);
     QFETCH(QStringList, said);
 
-    GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
-    guard.home.writeSettingsFile("[Children]\nNames=Ann, Ben, Cy\nNext=Ann\n");
+    TestHome home;
+    ManualTurnClock clock;
+    const InstalledClock installed(&clock);
+    const GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
+    home.writeSettingsFile("[Children]\nNames=Ann, Ben, Cy\nNext=Ann\n");
     int starts = 0;
     QStringList heard; // the guard's answers
     auto program = std::make_unique<ProgramOnBus>(++starts);
@@ -229,7 +241,7 @@ void TestGuardLink::followsTheGuard()
         } else if (step.startsWith(QLatin1String("check:"))) {
             heard << "check:" + answerText(program->link->checkPassword(password));
         } else if (step.startsWith(QLatin1Char('+'))) {
-            guard.clock.advance(step.mid(1).toLongLong());
+            clock.advance(step.mid(1).toLongLong());
             if (program)
                 program->session.update();
         } else if (step == QLatin1String("ask")) {
@@ -251,5 +263,68 @@ void TestGuardLink::followsTheGuard()
     QCOMPARE(program->next(), next);
 }
 
-QTEST_GUILESS_MAIN(TestGuardLink)
+// The window's own commands through the guard, on a guard of one-minute turns:
+//   start (the Start command), stop (Stop, the parent password typed at the prompt),
+//   +N (the clock moves N ms, then a tick), gone (the window ends without a word),
+//   back (a new start of the program).
+void TestGuardLink::windowThroughTheGuard_data()
+{
+    QTest::addColumn<int>("breakMinutes"); // 0: none
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("counting");
+    QTest::addColumn<QString>("message"); // how the one message told begins
+
+    QTest::newRow("a turn started in the window is the guard's, shown by a new start")
+        << 0 << "start +1000 gone +1000 back" << "Timer Started!" << true << QString();
+    QTest::newRow("Stop with the parent password stops the guard's turn")
+        << 0 << "start +1000 stop gone back" << "Timer Ready!" << false << QString();
+    QTest::newRow("a window gone at the end shows the time's up when it comes back")
+        << 0 << "start gone +61000 back" << "Time's Up!" << false << QString();
+    QTest::newRow("during the break Start says until when, and the password starts a turn")
+        << 1 << "start +60000 start" << "Timer Started!" << true << "Break until ";
+}
+
+void TestGuardLink::windowThroughTheGuard()
+{
+    QFETCH(int, breakMinutes);
+    QFETCH(QString, steps);
+    QFETCH(QString, status);
+    QFETCH(bool, counting);
+    QFETCH(QString, message);
+
+    const GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
+    int starts = 0;
+    const auto connection = [&starts] {
+        return QDBusConnection::connectToBus(GuardOnBus::address(),
+                                             QStringLiteral("window%1").arg(++starts));
+    };
+    MainWindowFixture fixture(QByteArray(), MainWindowFixture::Clock::ByHand,
+                              TestHome::Files::RunTime, connection());
+    for (const QString &step : steps.split(QLatin1Char(' '))) {
+        if (step == QLatin1String("start") || step == QLatin1String("stop")) {
+            ModalDriver driver;
+            driver.then(typePassword(parentPassword));
+            fixture.trigger("mnuStopStart");
+        } else if (step.startsWith(QLatin1Char('+'))) {
+            fixture.clock.advance(step.mid(1).toLongLong());
+            if (fixture.window)
+                QMetaObject::invokeMethod(fixture.timer, "timeout");
+        } else if (step == QLatin1String("gone")) {
+            fixture.window.reset();
+            QDBusConnection::disconnectFromBus(fixture.guardBus->name());
+        } else if (step == QLatin1String("back")) {
+            fixture.guardBus = connection();
+            fixture.restart();
+        }
+    }
+    QTRY_COMPARE(fixture.label->text(), status);
+    QCOMPARE(fixture.window->isCounting(), counting);
+    const QStringList told = fixture.messageTexts();
+    QCOMPARE(told.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QVERIFY2(told.constFirst().startsWith(message), qPrintable(told.constFirst()));
+}
+
+QTEST_MAIN(TestGuardLink)
 #include "tst_guardlink.moc"

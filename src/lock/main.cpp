@@ -126,12 +126,16 @@ SystemLock readLock(const QString &lockFile)
                               : SystemLock::readFile(lockFile, SystemLock::Reporting::Quiet);
 }
 
-// A lock file named on the command line is one for the guard: its password's hash goes
-// where only root (and so the guard) reads it. The program itself does not ask the
-// guard yet and reads the hash from the lock file, so the installed lock keeps it there.
+// With the guard installed, the password's hash goes where only root (and so the guard)
+// reads it, and the program asks the guard. A build run from its folder has no guard
+// beside it and keeps the hash in the lock file, where the program reads it itself. A
+// lock file named on the command line is one for the guard.
 bool hashGoesApart(bool fileGiven)
 {
-    return fileGiven;
+    return fileGiven ||
+           QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                     QLatin1String(TURNKEEPER_GUARD_FROM_LOCK))
+               .isExecutable();
 }
 
 int showStatus(const QString &lockFile)
@@ -216,8 +220,8 @@ int setLock(const QString &target, std::optional<qint32> seconds, const Extras &
             return fail(error);
     } else {
         if (extras.breakSeconds || extras.logoutUnseen)
-            return fail(QStringLiteral("--break and --unseen are for the guard's own lock file "
-                                       "(--lock-file); nothing was changed"));
+            return fail(QStringLiteral("--break and --unseen need the guard, which is not "
+                                       "installed; nothing was changed"));
         if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
             return fail(error);
         QString ignored;

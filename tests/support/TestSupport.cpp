@@ -313,8 +313,9 @@ ManualTurnClock::ManualTurnClock(const QDateTime &utc) : m_utc(utc.addMSecs(-utc
 }
 
 MainWindowFixture::MainWindowFixture(const QByteArray &settingsFile, Clock clock,
-                                     TestHome::Files files)
-    : home(files), m_clock(clock)
+                                     TestHome::Files files,
+                                     const std::optional<QDBusConnection> &guardBus)
+    : home(files), guardBus(guardBus), m_clock(clock)
 {
     if (clock == Clock::ByHand)
         m_installedClock.emplace(&this->clock);
@@ -330,7 +331,7 @@ MainWindowFixture::~MainWindowFixture()
 
 void MainWindowFixture::load()
 {
-    window = std::make_unique<frmMain>();
+    window = std::make_unique<frmMain>(nullptr, guardBus);
     window->show();
     timer = window->findChild<QTimer *>(QStringLiteral("Timer1"));
     bar = window->findChild<TimeLeftBar *>(QStringLiteral("TimeBar"));

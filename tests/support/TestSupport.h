@@ -5,6 +5,7 @@
 #include "ui/UiService.h"
 
 #include <QColor>
+#include <QDBusConnection>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -226,9 +227,11 @@ public:
     enum class Clock { ByHand, Real };
 
     // settingsFile, when given, is written by hand before the window loads.
+    // guardBus: where the window looks for the guard; nowhere when not given.
     explicit MainWindowFixture(const QByteArray &settingsFile = QByteArray(),
                                Clock clock = Clock::ByHand,
-                               TestHome::Files files = TestHome::Files::RunTime);
+                               TestHome::Files files = TestHome::Files::RunTime,
+                               const std::optional<QDBusConnection> &guardBus = std::nullopt);
     ~MainWindowFixture();
 
     // Ends this window and loads a new one on the same home folder, as a new start of
@@ -267,6 +270,8 @@ public:
     QLabel *label = nullptr;
     QLabel *image = nullptr;
     QAction *stopStart = nullptr;
+    // Where the next load() looks for the guard.
+    std::optional<QDBusConnection> guardBus;
 
 private:
     void load();
