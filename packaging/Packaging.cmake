@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs TurnKeeper as a desktop program (cmake --install) and builds its Debian
-# package (cpack -G DEB). One reverse-DNS id names the desktop entry, the metainfo
-# file and the icon.
+# Installs TurnKeeper as a desktop program (cmake --install, which the Debian package
+# in debian/ runs too). One reverse-DNS id names the desktop entry, the metainfo file
+# and the icon.
 include(GNUInstallDirs)
 
 set(TURNKEEPER_APP_ID io.github.turnkeeper.TurnKeeper)
@@ -16,6 +16,8 @@ install(TARGETS TurnKeeper turnkeeper-lock RUNTIME DESTINATION ${CMAKE_INSTALL_B
 # The guard, a system service: its program, its systemd unit (configured when installing,
 # for the final prefix, as the desktop entry is), its D-Bus policy and its activation
 # file. The system bus reloads its policy by itself when a file appears in system.d.
+# The package installs the unit in /lib/systemd/system (debian/rules says so) and
+# enables and starts it.
 install(TARGETS turnkeeper-guard RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
 set(TURNKEEPER_SYSTEMD_UNIT_DIR lib/systemd/system
     CACHE STRING "Where systemd's units go, under the prefix unless absolute")
@@ -48,7 +50,7 @@ install(FILES ${turnkeeperRuntimePaths}
     DESTINATION ${CMAKE_INSTALL_DATADIR}/${TURNKEEPER_DATA_SUBDIR})
 
 # The desktop entry's Path must be absolute, and the final prefix is only known when
-# installing (cmake --install --prefix, cpack's /usr). The copy configured here, for
+# installing (cmake --install --prefix, the package's /usr). The copy configured here, for
 # this build's prefix, is the one the tests validate; the installed copy is configured
 # again from the same template by the install script.
 set(TURNKEEPER_DESKTOP_TEMPLATE
@@ -122,46 +124,8 @@ foreach(page IN LISTS TURNKEEPER_MAN_PAGES)
     list(APPEND turnkeeperCompressed ${compressed})
 endforeach()
 
-# The package's copyright (machine-readable) and changelog, where Debian looks for
-# them. The package is native: its changelog is changelog.gz.
-set(turnkeeperChangelog ${TURNKEEPER_PACKAGING_BINARY_DIR}/changelog.gz)
-turnkeeper_gzip(${TURNKEEPER_PACKAGING_SOURCE_DIR}/changelog ${turnkeeperChangelog})
-list(APPEND turnkeeperCompressed ${turnkeeperChangelog})
+# The copyright file (machine-readable), where Debian looks for it. Its changelog is
+# the package's own, debian/changelog, which the package build installs.
 add_custom_target(turnkeeper_documents ALL DEPENDS ${turnkeeperCompressed})
-install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/copyright ${turnkeeperChangelog}
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/turnkeeper)
-
-# The Debian package installs under /usr whatever prefix this build was configured
-# for. With DESTDIR staging the install script sees /usr as its prefix, so the
-# packaged desktop entry's Path reads /usr/share/turnkeeper.
-set(TURNKEEPER_PACKAGE_MAINTAINER "TurnKeeper developers <turnkeeper@example.org>"
-    CACHE STRING "Maintainer field of the Debian package")
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME turnkeeper)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
-# Debian wants the long description in lines of less than 80 characters.
-string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
-    "A parent sets the length of a turn in minutes; anyone starts the timer,"
-    "and the window turns green, smiles and fills its progress bar once a"
-    "second. When the time is up it jumps on top of every other window, turns"
-    "red, frowns and sounds a horn. Stopping the timer, changing its length"
-    "and leaving while it runs need the parent password. With turnkeeper-lock"
-    "an administrator can lock the password and the length for every account.")
-set(CPACK_PACKAGE_CONTACT ${TURNKEEPER_PACKAGE_MAINTAINER})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_INSTALL_PREFIX /usr)
-set(CPACK_SET_DESTDIR ON)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TURNKEEPER_PACKAGE_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Stands in for Comic Sans MS; the libraries come from the binary, except the SQLite
-# driver of Qt SQL, a plugin that the record of turns loads at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue, libqt6sql6-sqlite")
-# Qt's Wayland platform, for desktops that offer no X display (XWayland) at all; Qt's
-# own translations, for the standard dialogs' buttons in the family's language.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
-include(CPack)

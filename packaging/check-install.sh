@@ -65,7 +65,9 @@ check "the installed turnkeeper-lock keeps the hash out of the lock file" \
 check "and the lock file names none" \
     bash -c "! grep -q PasswordHash '$work/xdg/TurnKeeper/TurnKeeper.conf'"
 if command -v systemd-analyze >/dev/null; then
-    check "systemd finds nothing wrong in the unit" systemd-analyze verify "$unit"
+    # Its Documentation= names the guard's manual page, which man finds where installed.
+    check "systemd finds nothing wrong in the unit" \
+        env MANPATH="$prefix/share/man" systemd-analyze verify "$unit"
 fi
 check "its D-Bus policy is installed" \
     grep -q '<allow own="io.github.turnkeeper.Guard1"/>' \

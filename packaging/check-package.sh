@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Checks TurnKeeper's Debian package.
+# Builds and checks TurnKeeper's Debian package.
 #
-#   packaging/check-package.sh [--install] [<package.deb> | <build folder>]
+#   packaging/check-package.sh [--install] [<package.deb> | <folder>]
 #
-# Given a build folder, builds it and makes the package there with cpack; given
-# nothing, configures a Release build in build-package/ first. Then checks the
-# package's fields and contents and that apt can resolve its dependencies here.
+# Given a folder (build-package/ when given nothing), builds the package there from the
+# sources' debian/ folder with dpkg-buildpackage: the sources (as git lists them, or
+# every file but the build folders outside git) are copied to <folder>/package-source,
+# whose build tree is kept between runs, and the package lands in <folder>. Given a
+# .deb, checks that one. Then checks the package's fields, contents and maintainer
+# scripts, runs lintian, and checks that apt can resolve its dependencies here.
 #
 # With --install it also installs the package on this machine (apt-get, as root or
 # through sudo), starts the program the way its desktop entry says (Exec in the Path
 # folder) on a virtual X server, waits for its window, ends it with SIGTERM and checks
 # the exit status and the settings it saved. The package stays installed; remove it
-# with `apt-get remove turnkeeper`.
+# with `apt-get purge turnkeeper`. packaging/check-service.sh installs, upgrades,
+# removes and purges it and checks what its maintainer scripts do.
 set -u
 
 usage() {
-    echo "usage: $0 [--install] [<package.deb> | <build folder>]" >&2
+    echo "usage: $0 [--install] [<package.deb> | <folder>]" >&2
     exit 2
 }
 
@@ -48,25 +52,51 @@ die() {
 
 source "$(dirname "$0")/../scripts/checks.sh"
 
-# build_package <build folder>: builds and packages; prints the package's path.
-build_package() {
-    local build=$1
-    cmake --build "$build" -j"$(nproc)" >&2 || return 1
-    (cd "$build" && cpack -G DEB) >&2 || return 1
-    ls -t "$build"/turnkeeper_*.deb 2>/dev/null | head -n 1
+# source_files: the sources' files, one a line, relative to the source folder.
+source_files() {
+    if git -C "$source_dir" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        # Tracked and new files, as the working tree has them now.
+        git -C "$source_dir" ls-files -z --cached --others --exclude-standard |
+            (cd "$source_dir" && while IFS= read -r -d '' file; do
+                [ -e "$file" ] || [ -L "$file" ] && printf '%s\n' "$file"
+            done) | sort -u
+    else
+        (cd "$source_dir" && find . -path ./.git -prune -o -path './build*' -prune \
+            -o -path './obj-*' -prune -o \( -type f -o -type l \) -print | sed 's|^\./||')
+    fi
 }
 
-if [ -z "$target" ]; then
-    target="$source_dir/build-package"
-    cmake -S "$source_dir" -B "$target" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >&2 ||
-        die "cannot configure $target"
-fi
-if [ -d "$target" ]; then
+# build_package <folder>: builds the package in <folder>; prints the package's path.
+build_package() {
+    local folder copy inside
+    folder=$(mkdir -p "$1" && cd "$1" && pwd) || return 1
+    copy="$folder/package-source"
+    mkdir -p "$copy"
+    # A fresh copy of the sources, but the build tree of the last run (obj-<triplet>),
+    # which the copy's unchanged times keep up to date.
+    find "$copy" -mindepth 1 -maxdepth 1 ! -name 'obj-*' -exec rm -rf {} + || return 1
+    source_files >"$work/files" || return 1
+    # Nothing of the folder itself, where it lies among the sources.
+    inside=${folder#"$source_dir"/}
+    if [ "$inside" != "$folder" ]; then
+        grep -v -x -F -e "$inside" "$work/files" | grep -v -F -e "$inside/" >"$work/files.kept"
+        mv "$work/files.kept" "$work/files"
+    fi
+    tar -C "$source_dir" -cf - --no-recursion -T "$work/files" | tar -C "$copy" -xf - ||
+        return 1
+    rm -f "$folder"/turnkeeper_*.deb
+    (cd "$copy" && dpkg-buildpackage -us -uc -b -nc -j"$(nproc)") >&2 || return 1
+    ls -t "$folder"/turnkeeper_*.deb 2>/dev/null | head -n 1
+}
+
+[ -n "$target" ] || target="$source_dir/build-package"
+case $target in
+*.deb) package=$target ;;
+*)
     package=$(build_package "$target")
     [ -n "$package" ] || die "building the package in $target failed"
-else
-    package=$target
-fi
+    ;;
+esac
 [ -f "$package" ] || die "$package: no such file"
 package=$(readlink -f "$package")
 echo "Checking $package"
@@ -85,7 +115,8 @@ check "the package has a maintainer" [ -n "$(field Maintainer)" ]
 
 depends=$(field Depends)
 depends_on() { grep -Eq "(^|, )$1( |,|$)" <<<"$depends"; }
-for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 fonts-comic-neue libqt6sql6-sqlite; do
+for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 libqt6dbus6 fonts-comic-neue \
+    libqt6sql6-sqlite default-dbus-system-bus; do
     check "Depends names $dependency" depends_on "$dependency"
 done
 
@@ -151,6 +182,27 @@ done
 check "the copyright file is packaged" has /usr/share/doc/turnkeeper/copyright
 check "the changelog is packaged" has /usr/share/doc/turnkeeper/changelog.gz
 
+# The guard's unit in the maintainer scripts that dh_installsystemd wrote (what they do
+# when run is packaging/check-service.sh's part).
+unit=turnkeeper-guard.service
+check "the guard's unit is packaged where systemd looks" has /lib/systemd/system/$unit
+mkdir -p "$work/control"
+dpkg-deb -e "$package" "$work/control"
+script_says() { grep -q -F -e "$2" "$work/control/$1" 2>/dev/null; }
+check "the postinst enables the guard's unit" script_says postinst "deb-systemd-helper enable '$unit'"
+check "the postinst starts it, or restarts it on an upgrade" \
+    script_says postinst "deb-systemd-invoke \$_dh_action '$unit'"
+line_of() { grep -n -m1 -F -e "$2" "$work/control/$1" 2>/dev/null | cut -d: -f1; }
+reloads_first() {
+    local reload start
+    reload=$(line_of postinst org.freedesktop.DBus.ReloadConfig)
+    start=$(line_of postinst "deb-systemd-invoke")
+    [ -n "$reload" ] && [ -n "$start" ] && [ "$reload" -lt "$start" ]
+}
+check "the postinst has the bus read the guard's policy before it starts the guard" reloads_first
+check "the prerm stops the guard at the removal" script_says prerm "deb-systemd-invoke stop '$unit'"
+check "the postrm forgets the unit at the purge" script_says postrm "deb-systemd-helper purge '$unit'"
+
 apt_resolves() {
     apt-get install --simulate -q "$package" >"$work/simulate.log" 2>&1 ||
         { cat "$work/simulate.log" >&2; return 1; }
@@ -205,7 +257,7 @@ if $install; then
         echo "--- program output"
         cat "$work/program.log"
     fi
-    echo "The package stays installed; 'apt-get remove turnkeeper' removes it."
+    echo "The package stays installed; 'apt-get purge turnkeeper' removes it."
 fi
 
 summary

@@ -17,7 +17,7 @@ packages=(
     openbox wmctrl x11-utils xclip python3 procps  # the hostile-conditions suite
     xfce4-session dbus-daemon    # its logout from a session manager
     desktop-file-utils appstream # validate the desktop entry and the metainfo file
-    dpkg-dev                     # dpkg-shlibdeps, for the package's dependencies
+    dpkg-dev debhelper build-essential  # the Debian package: dpkg-buildpackage, dh
     lintian                      # Debian's checker of the package
     man-db                       # man --warnings checks the manual pages
     strace                       # watches what a settings save does on the disk

@@ -1,8 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "guard/PasswordBackoff.h"
 #include "guard/TurnProgress.h"
+#include "logic/TurnLogWire.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingReply>
+#include <QDBusServer>
+#include <QDBusVirtualObject>
+#include <QDir>
 #include <QTest>
+
+namespace {
+
+// The far end of a private connection: answers every call with what it was sent.
+class Echo : public QDBusVirtualObject
+{
+public:
+    QString introspect(const QString &) const override { return QString(); }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        return connection.send(message.createReply(message.arguments()));
+    }
+};
+
+// An entry as text, to compare in one line: its id, child, times (ms), seconds, ending.
+QString written(const TurnLog::Entry &e)
+{
+    const auto ms = [](const QDateTime &t) { return t.isValid() ? t.toMSecsSinceEpoch() : -1; };
+    const QString ending = e.ending ? TurnLog::endingText(*e.ending) : QStringLiteral("-");
+    return QStringList{QString::number(e.id),
+                       e.child,
+                       QString::number(ms(e.turnStarted)),
+                       QString::number(ms(e.started)),
+                       QString::number(ms(e.ended)),
+                       QString::number(e.length),
+                       QString::number(e.used),
+                       ending}
+        .join(QLatin1Char(' '));
+}
+
+TurnLog::Entry entry(const char *child, qint64 turnStarted, qint64 started, qint64 ended,
+                     qint32 length, qint32 used, std::optional<TurnLog::Ending> ending)
+{
+    const auto time = [](qint64 ms) {
+        return ms < 0 ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    };
+    TurnLog::Entry made{0, QString::fromUtf8(child), time(turnStarted), time(started)};
+    made.ended = time(ended);
+    made.length = length;
+    made.used = used;
+    made.ending = ending;
+    return made;
+}
+
+} // namespace
 
 // The guard's rules that need no bus, with a clock the test moves.
 class TestGuard : public QObject
@@ -13,6 +65,8 @@ private slots:
     void wrongPasswordsSlowDown();
     void savedTurnGoesOn_data();
     void savedTurnGoesOn();
+    void recordCrossesTheBus_data();
+    void recordCrossesTheBus();
 };
 
 void TestGuard::wrongPasswordsSlowDown_data()
@@ -121,6 +175,56 @@ void TestGuard::savedTurnGoesOn()
     };
     const TurnProgress::Saved saved{savedBoot, given(origin), given(elapsed)};
     QCOMPARE(TurnProgress::gone(saved, boot, now, 600), gone);
+}
+
+void TestGuard::recordCrossesTheBus_data()
+{
+    QTest::addColumn<TurnLog::Entry>("sent");
+    QTest::addColumn<TurnLog::Entry>("received");
+    const qint64 t = 1772355600250; // 2026-03-01 09:00:00.250 UTC
+    const auto timeUp = TurnLog::Ending::TimeUp, stopped = TurnLog::Ending::Stopped;
+    TurnLog::Entry withId = entry("Zoë", t, t + 600000, t + 1800749, 1800, 1200, timeUp);
+    withId.id = 7;
+    QTest::newRow("ended at its time's up; the id stays behind")
+        << withId << entry("Zoë", t, t + 600000, t + 1800749, 1800, 1200, timeUp);
+    QTest::newRow("running, without a name: no end, no ending")
+        << entry("", t, t, -1, 3600, 61, {}) << entry("", t, t, -1, 3600, 61, {});
+    QTest::newRow("stopped") << entry("", t, t, t + 61000, 3600, 61, stopped)
+                             << entry("", t, t, t + 61000, 3600, 61, stopped);
+    QTest::newRow("what makes no sense is read as nothing")
+        << entry("Ann", 600000000000000, t, t + 1, -5, -1, stopped)
+        << entry("Ann", -1, t, t + 1, 0, 0, stopped);
+}
+
+// Through a real connection, so that what is read is what the bus carried.
+void TestGuard::recordCrossesTheBus()
+{
+    QFETCH(TurnLog::Entry, sent);
+    QFETCH(TurnLog::Entry, received);
+    TurnLogWire::registerTypes();
+    QDBusServer server(QStringLiteral("unix:tmpdir=") + QDir::tempPath());
+    Echo echo;
+    std::optional<QDBusConnection> far;
+    connect(&server, &QDBusServer::newConnection, this, [&](const QDBusConnection &connection) {
+        far = connection;
+        far->registerVirtualObject(QStringLiteral("/echo"), &echo);
+    });
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    QDBusConnection near = QDBusConnection::connectToPeer(server.address(), name);
+    QVERIFY2(near.isConnected(), qPrintable(near.lastError().message()));
+    QTRY_VERIFY_WITH_TIMEOUT(far.has_value(), 30000);
+
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString(), QStringLiteral("/echo"), QStringLiteral("t.Echo"), QStringLiteral("Echo"));
+    call << QVariant::fromValue(QList<TurnLog::Entry>{sent, sent});
+    QDBusPendingReply<QList<TurnLog::Entry>> reply = near.asyncCall(call, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(reply.isFinished(), 30000);
+    QVERIFY2(!reply.isError(), qPrintable(reply.error().message()));
+    QCOMPARE(reply.reply().signature(), QStringLiteral("a(sxxxiis)"));
+    QCOMPARE(reply.value().size(), 2);
+    for (const TurnLog::Entry &entry : reply.value())
+        QCOMPARE(written(entry), written(received));
+    QDBusConnection::disconnectFromPeer(name);
 }
 
 QTEST_GUILESS_MAIN(TestGuard)

@@ -70,6 +70,7 @@ Guard::Guard(const QDBusConnection &bus, const QString &lockFile, const QString 
     : QObject(parent), m_bus(bus), m_lockFile(lockFile), m_stateDir(stateDir),
       m_bootId(readBootId()), m_watcher(new QDBusServiceWatcher(this)), m_locker(bus)
 {
+    TurnLogWire::registerTypes();
     m_watcher->setConnection(m_bus);
     m_watcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, &Guard::detach);
@@ -410,6 +411,19 @@ QString Guard::Turn(uint &length, uint &elapsed, QString &child, uint &breakLeft
     child = turn->child();
     breakLeft = secondsUp(qMax<qint64>(0, state->breakEndsMs - monotonicMs()));
     return stateText(turn->state());
+}
+
+QList<TurnLog::Entry> Guard::Turns()
+{
+    const std::optional<uint> uid = caller();
+    const std::optional<SystemLock> lock = uid ? lockInForce(*uid) : std::nullopt;
+    Account *state = lock ? account(*uid) : nullptr;
+    if (!state)
+        return {};
+    TurnSession *turn = session(*uid, state, *lock);
+    follow(*uid);
+    const SettingsFileScope scope(fileOf(*uid, "conf"));
+    return turn->record(TurnLogWire::MostEntries);
 }
 
 void Guard::Start(const QString &child)

@@ -4,6 +4,7 @@
 #include "guard/PasswordBackoff.h"
 #include "guard/SessionLocker.h"
 
+#include "logic/TurnLogWire.h"
 #include "logic/TurnSession.h"
 
 #include <QDBusConnection>
@@ -61,6 +62,7 @@ public:
 
 public slots:
     QString Turn(uint &length, uint &elapsed, QString &child, uint &breakLeft);
+    QList<TurnLog::Entry> Turns();
     void Start(const QString &child);
     void StartWithPassword(const QString &child, const QString &password);
     void Stop(const QString &password);

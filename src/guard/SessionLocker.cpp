@@ -20,6 +20,8 @@ const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Propert
 constexpr int CallTimeoutMs = 10000;
 // More sessions than this for one account are not looked at.
 constexpr int MostSessions = 64;
+// logind's ids are short ("c2", "42"); anything much longer is no session of its.
+constexpr int LongestId = 256;
 
 void report(const QString &text)
 {
@@ -43,6 +45,8 @@ void SessionLocker::begin(uint uid, Way way)
 {
     if (m_ways.contains(uid))
         return;
+    if (m_ways.isEmpty())
+        followNewSessions(true);
     m_ways.insert(uid, way);
     report(QStringLiteral("uid %1: nobody shows the time's up; %2 its graphical sessions")
                .arg(uid)
@@ -54,11 +58,63 @@ void SessionLocker::end(uint uid)
 {
     if (!m_ways.remove(uid))
         return;
+    if (m_ways.isEmpty())
+        followNewSessions(false);
     const QStringList paths = m_watched.keys();
     for (const QString &path : paths) {
         if (m_watched.value(path).uid == uid)
             unwatch(path);
     }
+}
+
+// Only while some account is being locked: otherwise a new session costs the guard
+// nothing, not even a wake-up.
+void SessionLocker::followNewSessions(bool follow)
+{
+    const QString signal = QStringLiteral("SessionNew");
+    const char *slot = SLOT(sessionNew(QString, QDBusObjectPath));
+    if (follow)
+        m_bus.connect(login1, managerPath, managerInterface, signal, this, slot);
+    else
+        m_bus.disconnect(login1, managerPath, managerInterface, signal, this, slot);
+}
+
+// A session that opened while an account is being locked: logind, not the signal, says
+// whose it is and what type, and it is taken as those listed at the start.
+void SessionLocker::sessionNew(const QString &id, const QDBusObjectPath &path)
+{
+    if (m_ways.isEmpty() || id.isEmpty() || id.size() > LongestId ||
+        m_watched.contains(path.path()))
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(login1, path.path(), propertiesInterface,
+                                                       QStringLiteral("Get"));
+    call << sessionInterface << QStringLiteral("User");
+    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, id, path](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                const QDBusPendingReply<QDBusVariant> user = *w;
+                if (user.isError())
+                    return;
+                const QVariant value = user.value().variant();
+                if (value.userType() != qMetaTypeId<QDBusArgument>())
+                    return;
+                const QDBusArgument owner = value.value<QDBusArgument>();
+                if (owner.currentSignature() != QLatin1String("(uo)"))
+                    return;
+                uint uid = 0;
+                QDBusObjectPath userPath;
+                owner.beginStructure();
+                owner >> uid >> userPath;
+                owner.endStructure();
+                if (!m_ways.contains(uid))
+                    return;
+                int taken = 0;
+                for (const Watched &watched : std::as_const(m_watched))
+                    taken += watched.uid == uid;
+                if (taken < MostSessions)
+                    takeSession(uid, id, path.path());
+            });
 }
 
 void SessionLocker::listSessions(uint uid)
@@ -106,7 +162,8 @@ void SessionLocker::takeSession(uint uid, const QString &id, const QString &path
             [this, uid, id, path](QDBusPendingCallWatcher *w) {
                 w->deleteLater();
                 const QDBusPendingReply<QDBusVariant> type = *w;
-                if (type.isError() || !m_ways.contains(uid) ||
+                // Taken already: listed and announced at the same time.
+                if (type.isError() || !m_ways.contains(uid) || m_watched.contains(path) ||
                     !isGraphical(type.value().variant().toString()))
                     return;
                 watch(path, uid, id);

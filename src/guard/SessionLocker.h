@@ -3,6 +3,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -10,7 +11,8 @@
 
 // Keeps the graphical sessions of an account locked through logind while its time's up
 // stands and no window of its shows it: locks each one (or ends it, for desktops
-// without a screen locker), and locks it again whenever its LockedHint turns false.
+// without a screen locker), locks it again whenever its LockedHint turns false, and
+// takes in the same way each session of the account that opens meanwhile.
 class SessionLocker : public QObject
 {
     Q_OBJECT
@@ -24,6 +26,7 @@ public:
     bool isLocking(uint uid) const { return m_ways.contains(uid); }
 
 private slots:
+    void sessionNew(const QString &id, const QDBusObjectPath &path);
     void propertiesChanged(const QString &interface, const QVariantMap &changed,
                            const QStringList &invalidated, const QDBusMessage &message);
 
@@ -34,6 +37,7 @@ private:
         QString id;
     };
 
+    void followNewSessions(bool follow);
     void listSessions(uint uid);
     void takeSession(uint uid, const QString &id, const QString &path);
     void lock(uint uid, const QString &id);

@@ -2,7 +2,7 @@
 #include "logic/PasswordHash.h"
 
 #include <QCryptographicHash>
-#include <QPasswordDigestor>
+#include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -21,10 +21,25 @@ std::optional<QByteArray> fromBase64(const QString &text, int size)
     return decoded.decoded;
 }
 
+// PBKDF2 with HMAC-SHA-256 (RFC 8018), in Qt Core: the digest is one block of SHA-256,
+// so U1 = HMAC(password, salt || 00 00 00 01), Uk = HMAC(password, Uk-1), and the key is
+// U1 ^ U2 ^ ... ^ Uc.
 QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt,
-                                              iterations, HashBytes);
+    static_assert(HashBytes == 32, "one block of SHA-256");
+    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, password.toUtf8());
+    mac.addData(salt);
+    mac.addData("\0\0\0\1", 4);
+    QByteArray link = mac.result();
+    QByteArray key = link;
+    for (int i = 1; i < iterations; ++i) {
+        mac.reset();
+        mac.addData(link);
+        link = mac.result();
+        for (int byte = 0; byte < HashBytes; ++byte)
+            key[byte] = char(key.at(byte) ^ link.at(byte));
+    }
+    return key;
 }
 
 } // namespace

@@ -218,10 +218,10 @@ bool TurnSession::editChildren(const Children &opened, const Children &edited,
     return true;
 }
 
-QList<TurnLog::Entry> TurnSession::record()
+QList<TurnLog::Entry> TurnSession::record(int newest)
 {
     settleRecordOfTurns();
-    QList<TurnLog::Entry> entries = m_log.entries();
+    QList<TurnLog::Entry> entries = m_log.entries(newest);
     const QDateTime now = utcNow();
     for (TurnLog::Entry &entry : entries) {
         if (!entry.ending)

@@ -81,8 +81,9 @@ public:
     // False, with the reason, when it did not reach the disk; nothing changes then.
     [[nodiscard]] bool editChildren(const Children &opened, const Children &edited,
                                     QString *errorMessage);
-    // The record of turns, newest first, with the running stretch's time so far.
-    QList<TurnLog::Entry> record();
+    // The record of turns, newest first, with the running stretch's time so far; only the
+    // newest ones when newest is not -1.
+    QList<TurnLog::Entry> record(int newest = -1);
     void leave(Leaving how);
 
 signals:

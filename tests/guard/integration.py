@@ -14,10 +14,10 @@ import sys
 import time
 import traceback
 
-sys.dont_write_bytecode = True  # nothing left in the checkout
-from world import PASSWORD, SKIP, World, wait_for
+from world import PASSWORD, World, wait_for
 
 GUARD, LOCK_TOOL, POLICY = sys.argv[1:4]
+SKIP = 77
 
 
 ERROR = 'io.github.turnkeeper.Guard1.Error.'
@@ -60,6 +60,7 @@ def garbage_arguments_get_errors(world, uid):
         ('600 two-byte letters', ['call', 'CheckPassword', json.dumps('é' * 600)],
          ERROR + 'InvalidArgument'),
         ('an argument to Attach', ['call', 'Attach', '"x"'], UNKNOWN),
+        ('an argument to Turns', ['call', 'Turns', '1000'], UNKNOWN),
         ('a method that is not there', ['call', 'Shutdown'], UNKNOWN),
         ('the guard\'s name', ['own'], 'org.freedesktop.DBus.Error.AccessDenied'),
     ]
@@ -90,10 +91,12 @@ def quick_calls_and_huge_strings_leave_it_small(world, uid):
 def a_changed_lock_is_followed(world, uid):
     os.rename(world.lock_file, world.lock_file + '.aside')
     try:
-        result = world.call(uid, 'CheckPassword', PASSWORD)
+        results = [world.call(uid, method, *args)
+                   for method, args in [('CheckPassword', [PASSWORD]), ('Turns', [])]]
     finally:
         os.rename(world.lock_file + '.aside', world.lock_file)
-    assert error_of(result) == ERROR + 'NotLocked', result
+    for result in results:
+        assert error_of(result) == ERROR + 'NotLocked', result
     assert world.call(uid, 'CheckPassword', PASSWORD) == {'reply': [True]}
 
 
@@ -163,6 +166,23 @@ def unlocked_session_is_locked_again(world, uid):
     assert locked(world, text_session) == 0
 
 
+def later_sessions_are_locked(world, uid):
+    other = world.other_account()
+    start_turn(world, uid)
+    yield
+    wait_for(lambda: world.guard_says(f'uid {uid}: nobody shows the time'), 'the locking', 180)
+    sessions = [world.session(uid, 'wayland'), world.session(uid, 'tty'), world.session(other)]
+    later = sessions[0]
+    wait_for(lambda: locked(world, later), 'the session opened later to be locked')
+    world.set_locked_hint(later, True)
+    world.set_locked_hint(later, False)
+    wait_for(lambda: locked(world, later) >= 2, 'the session opened later to be locked again')
+    # What logind says of the others is not graphical, or not this account's.
+    world.session(uid, 'x11')
+    wait_for(lambda: locked(world, f'x11{uid}'), 'a second session opened later to be locked')
+    assert [locked(world, session) for session in sessions[1:]] == [0, 0]
+
+
 def new_program_shows_it_and_locking_stops(world, uid):
     session = world.session(uid)
     start_turn(world, uid)
@@ -175,6 +195,24 @@ def new_program_shows_it_and_locking_stops(world, uid):
     world.set_locked_hint(session, False)
     time.sleep(3)
     assert locked(world, session) == count
+
+
+def record_holds_the_turn(world, uid):
+    other = world.other_account()
+    start_turn(world, uid, 'Dee')
+    [[running]] = world.call(uid, 'Turns')['reply']
+    child, turn_started, started, ended, length, used, ending = running
+    assert (child, length, ended, ending) == ('Dee', TURN_SECONDS, 0, ''), running
+    assert turn_started == started > 0 and 0 <= used < TURN_SECONDS, running
+    yield
+    wait_for(lambda: world.call(uid, 'Turn')['reply'][0] == 'timeup', 'the time\'s up', 180)
+    [[entry]] = world.call(uid, 'Turns')['reply']
+    child, turn_started, started, ended, length, used, ending = entry
+    assert (child, length, used, ending) == ('Dee', TURN_SECONDS, TURN_SECONDS, "time's up"), \
+        entry
+    assert turn_started == started == running[2], entry
+    assert ended >= started + (TURN_SECONDS - 1) * 1000, entry
+    assert world.call(other, 'Turns') == {'reply': [[]]}
 
 
 def another_account_cannot_see_or_stop_it(world, uid):
@@ -238,7 +276,9 @@ CASES = [
     ('a program alive: not locked', live_program_is_not_locked),
     ('unlocked again while unseen: locked again', unlocked_session_is_locked_again),
     ('a new start shows the time\'s up: no more locks', new_program_shows_it_and_locking_stops),
+    ('sessions opened while unseen: locked too', later_sessions_are_locked),
     ('the guard killed and restarted mid-turn goes on', restarted_guard_goes_on),
+    ('the record of turns holds the turn, for its account alone', record_holds_the_turn),
 ]
 
 
