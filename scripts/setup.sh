@@ -24,6 +24,7 @@ packages=(
     at-spi2-core python3-pyatspi # the screen reader's view: the accessibility bus, a client
     python3-dbusmock util-linux  # the guard's suite: a stand-in logind, setpriv
     systemd                      # systemd-analyze verify on the guard's unit
+    libfaketime                  # the program's wall clock moved, in the guard's hostile suite
 )
 
 missing=()
