@@ -230,12 +230,16 @@ void Guard::timeUp(uint uid, const QString &child)
     }
     state.timeUpUnseen = true;
     if (!state.unseen) {
+        // Until a window shows the time's up, its sessions are locked, and every UnseenMs
+        // the attached windows are asked again: a program stopped and continued answers
+        // only then.
         state.unseen = new QTimer(this);
-        state.unseen->setSingleShot(true);
         connect(state.unseen, &QTimer::timeout, this, [this, uid] {
             const auto found = m_accounts.find(uid);
             if (found == m_accounts.end() || !found->second.timeUpUnseen)
                 return;
+            for (const QString &connection : std::as_const(found->second.attached))
+                askToShow(uid, connection);
             const SystemLock lock = SystemLock::readFile(m_lockFile, SystemLock::Reporting::Quiet);
             m_locker.begin(uid, lock.logoutUnseen() ? SessionLocker::Way::Logout
                                                     : SessionLocker::Way::Lock);
