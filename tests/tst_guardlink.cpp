@@ -60,8 +60,8 @@ public:
         : m_connection(QDBusConnection::connectToBus(address(), QStringLiteral("guard")))
     {
         const QString lockFile = m_dir.filePath(QStringLiteral("TurnKeeper.conf"));
-        write(lockFile, locked ? SystemLock::contentsWithoutHash(60, breakSeconds, false)
-                               : QByteArray());
+        write(lockFile,
+              locked ? SystemLock::contentsWithoutHash(60, breakSeconds, false) : QByteArray());
         write(SystemLock::hashFileFor(lockFile), PasswordHash::make(parentPassword).toUtf8());
         m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"));
         new Guard1Adaptor(m_guard.get());
@@ -176,34 +176,32 @@ void TestGuardLink::followsTheGuard_data()
         << 0 << words("start +60000 ask") << timeUp << 0 << QStringLiteral("Ben")
         << words("start:done") << words("started timeUp:Ann");
     QTest::newRow("started again mid-turn, the guard's count goes on")
-        << 0 << words("start +30000 kill restart +1000") << running << 31
-        << QStringLiteral("Ann") << words("start:done") << words("started");
+        << 0 << words("start +30000 kill restart +1000") << running << 31 << QStringLiteral("Ann")
+        << words("start:done") << words("started");
     QTest::newRow("killed mid-turn, the next start shows its time's up")
-        << 0 << words("start kill +61000 restart") << timeUp << 0
-        << QStringLiteral("Ben") << words("start:done") << words("timeUp:Ann");
+        << 0 << words("start kill +61000 restart") << timeUp << 0 << QStringLiteral("Ben")
+        << words("start:done") << words("timeUp:Ann");
     QTest::newRow("a time's up already shown is not shown again")
-        << 0 << words("start +60000 ask kill restart") << ready << 0
-        << QStringLiteral("Ben") << words("start:done") << QStringList();
+        << 0 << words("start +60000 ask kill restart") << ready << 0 << QStringLiteral("Ben")
+        << words("start:done") << QStringList();
     QTest::newRow("the right password stops the turn")
-        << 0 << words("start +5000 stop:parent") << ready << 0
-        << QStringLiteral("Ann") << words("start:done stop:done") << words("started stopped");
+        << 0 << words("start +5000 stop:parent") << ready << 0 << QStringLiteral("Ann")
+        << words("start:done stop:done") << words("started stopped");
     QTest::newRow("a wrong password stops nothing")
-        << 0 << words("start +5000 stop:Apfel") << running << 5
-        << QStringLiteral("Ann") << words("start:done stop:wrong") << words("started");
+        << 0 << words("start +5000 stop:Apfel") << running << 5 << QStringLiteral("Ann")
+        << words("start:done stop:wrong") << words("started");
     QTest::newRow("wrong passwords in a row are checked more slowly")
-        << 0 << words("check:a check:b check:c check:d check:e check:parent")
-        << ready << 0 << QStringLiteral("Ann")
+        << 0 << words("check:a check:b check:c check:d check:e check:parent") << ready << 0
+        << QStringLiteral("Ann")
         << words("check:wrong check:wrong check:wrong check:wrong check:wrong "
                  "check:TooManyTries")
         << QStringList();
     QTest::newRow("during the break a start needs the parent password")
-        << 1 << words("start +60000 ask start pw") << running << 0
-        << QStringLiteral("Ben")
+        << 1 << words("start +60000 ask start pw") << running << 0 << QStringLiteral("Ben")
         << words("start:done start:OnBreak pw:done") << words("started timeUp:Ann started");
     QTest::newRow("after the break a start is free again")
-        << 1 << words("start +60000 ask +60000 start") << running << 0
-        << QStringLiteral("Ben") << words("start:done start:done")
-        << words("started timeUp:Ann started");
+        << 1 << words("start +60000 ask +60000 start") << running << 0 << QStringLiteral("Ben")
+        << words("start:done start:done") << words("started timeUp:Ann started");
 }
 
 void TestGuardLink::followsTheGuard()
@@ -233,8 +231,8 @@ void TestGuardLink::followsTheGuard()
             heard << "start:" + answerText(program->link->start(program->next()));
             program->link->refresh();
         } else if (step == QLatin1String("pw")) {
-            heard << "pw:" + answerText(program->link->startWithPassword(
-                                          program->next(), parentPassword));
+            heard << "pw:" + answerText(
+                                 program->link->startWithPassword(program->next(), parentPassword));
             program->link->refresh();
         } else if (step.startsWith(QLatin1String("stop:"))) {
             heard << "stop:" + answerText(program->link->stop(password));
@@ -279,15 +277,20 @@ void TestGuardLink::windowThroughTheGuard_data()
     QTest::addColumn<int>("rows");        // in the Turns window; -1: not opened
 
     QTest::newRow("a turn started in the window is the guard's, shown by a new start")
-        << 0 << "start +1000 gone +1000 back" << "Timer Started!" << true << QString() << -1;
+        << 0 << "start +1000 gone +1000 back"
+        << "Timer Started!" << true << QString() << -1;
     QTest::newRow("Stop with the parent password stops the guard's turn")
-        << 0 << "start +1000 stop gone back" << "Timer Ready!" << false << QString() << -1;
+        << 0 << "start +1000 stop gone back"
+        << "Timer Ready!" << false << QString() << -1;
     QTest::newRow("a window gone at the end shows the time's up when it comes back")
-        << 0 << "start gone +61000 back" << "Time's Up!" << false << QString() << -1;
+        << 0 << "start gone +61000 back"
+        << "Time's Up!" << false << QString() << -1;
     QTest::newRow("during the break Start says until when, and the password starts a turn")
-        << 1 << "start +60000 start" << "Timer Started!" << true << "Break until " << -1;
+        << 1 << "start +60000 start"
+        << "Timer Started!" << true << "Break until " << -1;
     QTest::newRow("the Turns window shows the guard's record, not the account's")
-        << 0 << "start +61000 turns" << "Time's Up!" << false << QString() << 1;
+        << 0 << "start +61000 turns"
+        << "Time's Up!" << false << QString() << 1;
 }
 
 void TestGuardLink::windowThroughTheGuard()
@@ -325,7 +328,8 @@ void TestGuardLink::windowThroughTheGuard()
             fixture.restart();
         } else if (step == QLatin1String("turns")) {
             QVERIFY(fixture.open("mnuTurns", [&](QWidget *turns) {
-                shownRows = turns->findChild<QTableWidget *>(QStringLiteral("grdTurns"))->rowCount();
+                shownRows =
+                    turns->findChild<QTableWidget *>(QStringLiteral("grdTurns"))->rowCount();
                 turns->close();
             }));
         }

@@ -71,8 +71,7 @@ void frmMain::mnuStopStart_Click()
 // says until when, and a parent's password starts the turn all the same.
 void frmMain::startWithGuard()
 {
-    const QString child =
-        m_session.children().isEmpty() ? QString() : m_session.children().next();
+    const QString child = m_session.children().isEmpty() ? QString() : m_session.children().next();
     GuardLink::Answer answer = m_guard->start(child);
     if (answer.error == GuardLink::onBreakError && m_guard->refresh()) {
         const QTime until = QTime::currentTime().addSecs(m_guard->turn().breakLeft);
@@ -95,11 +94,9 @@ bool frmMain::acceptedByGuard(const GuardLink::Answer &answer)
 {
     if (answer.done())
         return true;
-    ui().message(this, answer.reason, UiService::MessageIcon::Exclamation,
-                 ui().applicationName());
+    ui().message(this, answer.reason, UiService::MessageIcon::Exclamation, ui().applicationName());
     return false;
 }
-
 
 // The turn is back at Ready, its count at 0.
 void frmMain::readyReset()

@@ -14,7 +14,8 @@ namespace {
 
 const QString guardService = QStringLiteral("io.github.turnkeeper.Guard1");
 const QString guardPath = QStringLiteral("/io/github/turnkeeper/Guard1");
-const QString wrongPasswordError = QStringLiteral("io.github.turnkeeper.Guard1.Error.WrongPassword");
+const QString wrongPasswordError =
+    QStringLiteral("io.github.turnkeeper.Guard1.Error.WrongPassword");
 
 // The guard answers at once but for the password's hash, which takes it a moment.
 constexpr int answerTimeoutMs = 10000;
@@ -38,8 +39,7 @@ class WindowObject : public QObject
 public:
     explicit WindowObject(std::function<bool()> showTimeUp, QObject *parent)
         : QObject(parent), m_showTimeUp(std::move(showTimeUp))
-    {
-    }
+    {}
 
 public slots:
     bool ShowTimeUp() { return m_showTimeUp(); }
@@ -73,11 +73,11 @@ std::unique_ptr<GuardLink> GuardLink::connectTo(const QDBusConnection &bus)
         return nullptr;
     if (!link->refresh())
         return nullptr;
-    connect(link->m_guard.get(), &IoGithubTurnkeeperGuard1Interface::TurnChanged, link.get(),
-            [link = link.get()](const QString &state, uint length, uint elapsed,
-                                const QString &child) {
-                link->takeTurn(state, length, elapsed, child, uint(link->m_turn.breakLeft));
-            });
+    connect(
+        link->m_guard.get(), &IoGithubTurnkeeperGuard1Interface::TurnChanged, link.get(),
+        [link = link.get()](const QString &state, uint length, uint elapsed, const QString &child) {
+            link->takeTurn(state, length, elapsed, child, uint(link->m_turn.breakLeft));
+        });
     return link;
 }
 
