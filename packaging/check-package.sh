@@ -115,7 +115,7 @@ check "the package has a maintainer" [ -n "$(field Maintainer)" ]
 
 depends=$(field Depends)
 depends_on() { grep -Eq "(^|, )$1( |,|$)" <<<"$depends"; }
-for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 libqt6dbus6 fonts-comic-neue \
+for dependency in libqt6widgets6 libqt6multimedia6 libqt6dbus6 fonts-comic-neue \
     libqt6sql6-sqlite default-dbus-system-bus; do
     check "Depends names $dependency" depends_on "$dependency"
 done
