@@ -229,14 +229,11 @@ void TestGuardLink::followsTheGuard()
                                      : step.section(QLatin1Char(':'), 1);
         if (step == QLatin1String("start")) {
             heard << "start:" + answerText(program->link->start(program->next()));
-            program->link->refresh();
         } else if (step == QLatin1String("pw")) {
             heard << "pw:" + answerText(
                                  program->link->startWithPassword(program->next(), parentPassword));
-            program->link->refresh();
         } else if (step.startsWith(QLatin1String("stop:"))) {
             heard << "stop:" + answerText(program->link->stop(password));
-            program->link->refresh();
         } else if (step.startsWith(QLatin1String("check:"))) {
             heard << "check:" + answerText(program->link->checkPassword(password));
         } else if (step.startsWith(QLatin1Char('+'))) {

@@ -424,12 +424,10 @@ void frmMain::mnuSetTime_Click()
     // The dialog shows the length, with its checks, before the opening puts the
     // countdown back to Ready; OK hands back the length chosen.
     frmSetTime dlg(MaxTime(), this, m_lengthLocked);
-    if (m_guard) {
-        acceptedByGuard(m_guard->stop(password));
-        m_guard->refresh();
-    } else {
+    if (m_guard)
+        tellRefusal(m_guard->stop(password));
+    else
         m_session.stop();
-    }
     if (dlg.exec() != QDialog::Accepted)
         return;
     setMaxTime(dlg.minutes() * 60.0);
@@ -445,6 +443,6 @@ void frmMain::mnuExit_Click()
         return;
     // With the guard, the parent's Exit ends its turn too; leaving goes on either way.
     if (m_guard && Timer1->isActive())
-        acceptedByGuard(m_guard->stop(password));
+        tellRefusal(m_guard->stop(password));
     unload(UnloadReason::ExitCommand);
 }

@@ -97,8 +97,8 @@ private:
     void reportRecordFailure(const QString &error);
     // With the guard, which keeps the turn that the window shows.
     void startWithGuard();
-    // Tells what the guard refused; false when it did.
-    bool acceptedByGuard(const GuardLink::Answer &answer);
+    // Tells what the guard refused, if it did.
+    void tellRefusal(const GuardLink::Answer &answer);
 
     void releaseTopMost();
     // password: the one given, for the guard to check again.

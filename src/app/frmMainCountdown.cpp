@@ -63,8 +63,7 @@ void frmMain::mnuStopStart_Click()
         m_session.stop();
         return;
     }
-    acceptedByGuard(m_guard->stop(password));
-    m_guard->refresh();
+    tellRefusal(m_guard->stop(password));
 }
 
 // A turn for the child who is next. During the break after a time's up the window
@@ -86,16 +85,14 @@ void frmMain::startWithGuard()
             return;
         answer = m_guard->startWithPassword(child, password);
     }
-    if (acceptedByGuard(answer))
-        m_guard->refresh();
+    tellRefusal(answer);
 }
 
-bool frmMain::acceptedByGuard(const GuardLink::Answer &answer)
+void frmMain::tellRefusal(const GuardLink::Answer &answer)
 {
-    if (answer.done())
-        return true;
-    ui().message(this, answer.reason, UiService::MessageIcon::Exclamation, ui().applicationName());
-    return false;
+    if (!answer.done())
+        ui().message(this, answer.reason, UiService::MessageIcon::Exclamation,
+                     ui().applicationName());
 }
 
 // The turn is back at Ready, its count at 0.

@@ -144,17 +144,26 @@ void GuardLink::takeTurn(const QString &state, uint length, uint elapsed, const 
 
 GuardLink::Answer GuardLink::start(const QString &child)
 {
-    return wait(m_guard->Start(child));
+    return command(m_guard->Start(child));
 }
 
 GuardLink::Answer GuardLink::startWithPassword(const QString &child, const QString &password)
 {
-    return wait(m_guard->StartWithPassword(child, password));
+    return command(m_guard->StartWithPassword(child, password));
 }
 
 GuardLink::Answer GuardLink::stop(const QString &password)
 {
-    return wait(m_guard->Stop(password));
+    return command(m_guard->Stop(password));
+}
+
+GuardLink::Answer GuardLink::command(const QDBusPendingCall &call)
+{
+    const Answer answer = wait(call);
+    // What the command changed is shown at once, not when the guard's signal comes.
+    if (answer.done())
+        refresh();
+    return answer;
 }
 
 GuardLink::Answer GuardLink::checkPassword(const QString &password)

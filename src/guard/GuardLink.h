@@ -73,6 +73,7 @@ public:
     // Asks afresh; false when the guard did not answer.
     bool refresh();
 
+    // The commands; once one is done, the turn is read afresh.
     Answer start(const QString &child);
     Answer startWithPassword(const QString &child, const QString &password);
     Answer stop(const QString &password);
@@ -92,6 +93,7 @@ private:
     // Waits for the answer while the window goes on painting and counting, but takes no
     // input meanwhile.
     Answer wait(const QDBusPendingCall &call);
+    Answer command(const QDBusPendingCall &call);
     void takeTurn(const QString &state, uint length, uint elapsed, const QString &child,
                   uint breakLeft);
 

@@ -109,11 +109,8 @@ void TurnSession::follow(State state, qint32 length, qint32 elapsed, const QStri
             showTimeUp(length);
         return;
     case State::Ready:
-        if (this->state() == State::Ready)
-            return;
-        m_countdown.reset();
-        m_child.clear();
-        emit stopped();
+        if (this->state() != State::Ready)
+            stop();
         return;
     }
 }

@@ -319,8 +319,7 @@ def main():
         print(f'FAIL: the suite\n{traceback.format_exc()}')
     finally:
         if failed:
-            with open(world.guard_log, errors='replace') as f:
-                print('The guard said:\n' + ''.join(f.readlines()[-40:]))
+            world.print_guard_log()
         world.close()
     print(f'{len(CASES) - min(failed, len(CASES))} of {len(CASES)} passed')
     return 1 if failed else 0

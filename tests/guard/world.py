@@ -92,6 +92,11 @@ class World:
         with open(f'/proc/{self.guard.pid}/status') as f:
             return next(int(line.split()[1]) for line in f if line.startswith('VmRSS:'))
 
+    def print_guard_log(self, lines=40):
+        """Prints what the guard said last, for a failed run."""
+        with open(self.guard_log, errors='replace') as f:
+            print('The guard said:\n' + ''.join(f.readlines()[-lines:]))
+
     def guard_says(self, text):
         with open(self.guard_log, errors='replace') as f:
             return sum(text in line for line in f)

@@ -404,8 +404,7 @@ def main():
         for name, problem in results.items():
             print(f'PASS: {name}' if not problem else f'FAIL: {name}\n{problem}')
         if failed:
-            with open(world.guard_log, errors='replace') as f:
-                print('The guard said:\n' + ''.join(f.readlines()[-40:]))
+            world.print_guard_log()
         world.close()
     print(f'{len(results) - len(failed)} of {len(results)} passed')
     return 1 if failed else 0
