@@ -58,7 +58,8 @@ check "the guard is installed in libexec/" test -x "$guard"
 check "its unit starts the installed guard" grep -qx "ExecStart=$guard" "$unit"
 # With the guard installed beside it, turnkeeper-lock keeps the hash where only root reads.
 mkdir -p "$work/xdg"
-XDG_CONFIG_DIRS="$work/xdg" "$prefix/bin/turnkeeper-lock" <<<"Apfel 7" >/dev/null 2>&1
+"$prefix/bin/turnkeeper-lock" --lock-file "$work/xdg/TurnKeeper/TurnKeeper.conf" \
+    <<<"Apfel 7" >/dev/null 2>&1
 check "the installed turnkeeper-lock keeps the hash out of the lock file" \
     test -s "$work/xdg/TurnKeeper/TurnKeeper.conf" -a \
     "$(stat -c %a "$work/xdg/TurnKeeper/TurnKeeper.hash" 2>/dev/null)" = 600

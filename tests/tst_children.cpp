@@ -97,6 +97,16 @@ void TestChildren::refusals_data()
     QTest::newRow("renamed to another's name") << "ann" << 1 << "Ann is already";
     QTest::newRow("a character the file cannot keep")
         << QString(QChar(0xFEFF)) + QStringLiteral("Dee") << -1 << "cannot be kept";
+    // What would turn the bar's text, the record of turns or the export around.
+    const QString invisible = QStringLiteral("invisible");
+    QTest::newRow("a line break") << "De\ne" << -1 << invisible;
+    QTest::newRow("a tab") << "De\te" << -1 << invisible;
+    QTest::newRow("a right-to-left override") << "\u202eDee" << -1 << invisible;
+    QTest::newRow("a zero-width space") << "De\u200be" << -1 << invisible;
+    QTest::newRow("a line separator") << "De\u2028e" << -1 << invisible;
+    QTest::newRow("a tag beyond the first plane") << "Dee" + QString::fromUcs4(U"\U000E0041")
+                                                  << -1 << invisible;
+    QTest::newRow("letters of any script are names") << "Zoë Ñandú 明" << -1 << QString();
 }
 
 void TestChildren::refusals()

@@ -60,8 +60,10 @@ public:
         : m_connection(QDBusConnection::connectToBus(address(), QStringLiteral("guard")))
     {
         const QString lockFile = m_dir.filePath(QStringLiteral("TurnKeeper.conf"));
-        write(lockFile,
-              locked ? SystemLock::contentsWithoutHash(60, breakSeconds, false) : QByteArray());
+        SystemLock::Rules rules;
+        rules.maxTime = 60;
+        rules.breakSeconds = breakSeconds;
+        write(lockFile, locked ? SystemLock::contentsWithoutHash(rules) : QByteArray());
         write(SystemLock::hashFileFor(lockFile), PasswordHash::make(parentPassword).toUtf8());
         m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"));
         new Guard1Adaptor(m_guard.get());

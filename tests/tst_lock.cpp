@@ -247,7 +247,9 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
 {
     TestHome home;
     const QString file = SystemLock::fileIn(home.systemConfigDir());
-    // Refused, with nothing written: lengths out of bounds, no password, two actions.
+    const QStringList inFile = {QStringLiteral("--lock-file"), file};
+    // Refused, with nothing written: lengths out of bounds, no password, two actions, rules
+    // that make no sense and names the program would not keep.
     const QList<std::pair<QStringList, QByteArray>> refused = {
         {{"--length", "0.5"}, "pw\n"},
         {{"--length", "3601"}, "pw\n"},
@@ -255,14 +257,30 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
         {{}, "\n"},
         {{"--length", "5"}, ""},
         {{"--off", "--length", "5"}, "pw\n"},
-        {{"--status", "--length", "5"}, "pw\n"}};
+        {{"--status", "--length", "5"}, "pw\n"},
+        {{"--outside-turns", "sometimes", "--account", "nobody"}, "pw\n"},
+        {{"--outside-turns", "lock"}, "pw\n"},
+        {{"--account", "nobody"}, "pw\n"},
+        {{"--outside-turns", "lock", "--account", "no-such-account-here"}, "pw\n"},
+        {{"--outside-turns", "lock", "--account", "nobody", "--account", "nobody"}, "pw\n"},
+        {{"--outside-turns", "lock", "--account", "../root"}, "pw\n"},
+        {{"--children", "Ann, ann"}, "pw\n"},
+        {{"--children", "Ann,,Ben"}, "pw\n"},
+        {{"--children", "Ann, B\u202Eob"}, "pw\n"},
+        {{"--children", "Ann, B\tob"}, "pw\n"},
+        {{"--children", "Ann; Ben"}, "pw\n"},
+        {{"--guard-bus", "tcp:host=localhost,port=1"}, "pw\n"},
+        {{"--guard-bus", "unix:path=relative"}, "pw\n"}};
     for (const auto &[arguments, input] : refused) {
-        const auto [status, output] = run(arguments, {TURNKEEPER_LOCK_TOOL}, input);
+        const auto [status, output] = run(inFile + arguments, {TURNKEEPER_LOCK_TOOL}, input);
         QVERIFY2(status > 0, qPrintable(arguments.join(' ') + QStringLiteral(": ") + output));
     }
     QVERIFY(!QFile::exists(file));
 
-    const auto [status, output] = run({QStringLiteral("--length"), QStringLiteral("1.5")});
+    // Without a guard the outside turns and the children's order are refused too.
+    QVERIFY(run(inFile + QStringList{"--children", "Ann"}).first > 0);
+
+    const auto [status, output] = run(inFile + QStringList{"--length", "1.5"});
     QCOMPARE(status, 0);
     QVERIFY2(output.contains(file), qPrintable(output));
     QCOMPARE(QFileInfo(file).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
@@ -273,8 +291,9 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
              QStringList(QFileInfo(file).fileName()));
     QVERIFY(installedLock().acceptsPassword(QStringLiteral("pw")));
     QCOMPARE(installedLock().maxTime().value_or(-1), 90);
+    QVERIFY(!installedLock().guardKeepsTurn());
 
-    const QString report = run({QStringLiteral("--status")}).second;
+    const QString report = run(inFile + QStringList(QStringLiteral("--status"))).second;
     QVERIFY2(report.contains("in force from " + file + ": the password and a turn of 1.5 "),
              qPrintable(report));
     const QString hash =
@@ -282,9 +301,10 @@ void TestLock::toolSetsReportsAndRemovesTheLock()
     QVERIFY(PasswordHash::parse(hash.trimmed()));
     QVERIFY(!report.contains(hash.section(QLatin1Char('$'), 3)));
 
-    QCOMPARE(run({QStringLiteral("--off")}).first, 0);
+    QCOMPARE(run(inFile + QStringList(QStringLiteral("--off"))).first, 0);
     QVERIFY(!QFile::exists(file));
-    QVERIFY(run({QStringLiteral("--status")}).second.startsWith("No lock is in force"));
+    QVERIFY(run(inFile + QStringList(QStringLiteral("--status")))
+                .second.startsWith("No lock is in force"));
 }
 
 void TestLock::toolRefusesAUserWhoCannotWrite()
@@ -298,7 +318,10 @@ void TestLock::toolRefusesAUserWhoCannotWrite()
     if (command.isEmpty())
         QSKIP("running as root without runuser: no user to run the tool as");
     const auto [status, output] = run({}, command);
-    QVERIFY2(status > 0 && output.contains(QStringLiteral("sudo")), qPrintable(output));
+    // Always the administrator's own file, whatever XDG_CONFIG_DIRS says.
+    QVERIFY2(status > 0 && output.contains(QStringLiteral("sudo")) &&
+                 output.contains(QFileInfo(SystemLock::installedFile()).path()),
+             qPrintable(output));
     QVERIFY(QDir(home.systemConfigDir()).isEmpty());
 }
 
@@ -338,26 +361,48 @@ void TestLock::hashApart_data()
 {
     QTest::addColumn<QByteArray>("lock");
     QTest::addColumn<QByteArray>("hashFile"); // null: none beside the lock
-    QTest::addColumn<bool>("opens");           // whether the vector's password opens it
-    QTest::addColumn<int>("breakSeconds");     // -1: none
-    QTest::addColumn<bool>("logout");
+    QTest::addColumn<bool>("opens");          // whether the vector's password opens it
+    QTest::addColumn<QString>("rules");       // as rulesText() says them
 
     const QByteArray bare = "[Settings]\nLocked=true\n";
     const QByteArray hash = vector.toUtf8() + "\n";
     const QByteArray other = PasswordHash::make(QStringLiteral("other")).toUtf8();
     const QByteArray no;
-    QTest::newRow("hash beside") << bare << hash << true << -1 << false;
-    QTest::newRow("no hash anywhere") << bare << no << false << -1 << false;
-    QTest::newRow("damaged hash beside") << bare << QByteArray("pbkdf2-sha256$1$2$3") << false
-                                         << -1 << false;
+    QTest::newRow("hash beside") << bare << hash << true << "guard";
+    QTest::newRow("no hash anywhere") << bare << no << false << "";
+    QTest::newRow("damaged hash beside")
+        << bare << QByteArray("pbkdf2-sha256$1$2$3") << false << "guard";
     QTest::newRow("hash inside wins")
-        << bare + "PasswordHash=" + vector.toUtf8() << other << true << -1 << false;
+        << bare + "PasswordHash=" + vector.toUtf8() << other << true << "";
+    QTest::newRow("hash inside, for the guard")
+        << bare + "Guard=true\nPasswordHash=" + vector.toUtf8() << no << true << "guard";
     QTest::newRow("break and logout")
-        << bare + "Break=15\nUnseen=Logout" << hash << true << 900 << true;
-    QTest::newRow("break of a day") << bare + "Break=1440" << hash << true << 86400 << false;
-    QTest::newRow("break too long") << bare + "Break=1441" << hash << true << -1 << false;
-    QTest::newRow("break in parts") << bare + "Break=1.5\nUnseen=lock" << hash << true << -1
-                                    << false;
+        << bare + "Break=15\nUnseen=Logout" << hash << true << "guard break=900 logout";
+    QTest::newRow("break of a day") << bare + "Break=1440" << hash << true << "guard break=86400";
+    QTest::newRow("break too long") << bare + "Break=1441" << hash << true << "guard";
+    QTest::newRow("break in parts") << bare + "Break=1.5\nUnseen=lock" << hash << true << "guard";
+    SystemLock::Rules all;
+    all.maxTime = 1800;
+    all.breakSeconds = 600;
+    all.logoutUnseen = true;
+    all.lockOutsideTurns = true;
+    all.accounts = QStringList{"ann", "ben_2"};
+    all.children = QStringList{"Ann", "Zoë"};
+    all.guardBus = QStringLiteral("unix:path=/run/test/bus");
+    QTest::newRow("every rule, as the tool writes them")
+        << SystemLock::contentsWithoutHash(all) << hash << true
+        << "guard length=1800 break=600 logout outside=ann,ben_2 children=Ann,Zoë "
+           "bus=unix:path=/run/test/bus";
+    QTest::newRow("outside turns: anything but allow locks; bad names count for nothing")
+        << bare + "OutsideTurns=Lokc\nAccounts=ann, -x, ann, ../b, Bob" << hash << true
+        << "guard outside=ann,Bob";
+    QTest::newRow("outside turns allowed")
+        << bare + "OutsideTurns=allow\nAccounts=ann" << hash << true << "guard";
+    QTest::newRow("children with a tab, a right-to-left override or twice count for nothing")
+        << bare + "Children=Ann, \"B\\tob\", C\xe2\x80\xaey, ann, Dee" << hash << true
+        << "guard children=Ann,Dee";
+    QTest::newRow("a bus that is no socket path is the system bus")
+        << bare + "GuardBus=tcp:host=example.org,port=1" << hash << true << "guard";
 }
 
 void TestLock::hashApart()
@@ -365,18 +410,35 @@ void TestLock::hashApart()
     QFETCH(QByteArray, lock);
     QFETCH(QByteArray, hashFile);
     QFETCH(bool, opens);
-    QFETCH(int, breakSeconds);
-    QFETCH(bool, logout);
+    QFETCH(QString, rules);
     TestHome home;
     home.writeSystemLock(lock);
     if (!hashFile.isNull())
         home.writeFile(SystemLock::hashFileFor(home.systemLockFile()), hashFile);
-    const SystemLock read = SystemLock::readFile(home.systemLockFile(), SystemLock::Reporting::Quiet);
+    const SystemLock read =
+        SystemLock::readFile(home.systemLockFile(), SystemLock::Reporting::Quiet);
     QVERIFY(read.isLocked());
     QCOMPARE(read.acceptsPassword(vectorPassword), opens);
-    QCOMPARE(read.breakSeconds().value_or(-1), breakSeconds);
-    QCOMPARE(read.logoutUnseen(), logout);
     QCOMPARE(read.problem().isEmpty(), opens);
+    const SystemLock::Rules &set = read.rules();
+    QStringList said;
+    if (read.guardKeepsTurn())
+        said << QStringLiteral("guard");
+    if (set.maxTime)
+        said << QStringLiteral("length=%1").arg(*set.maxTime);
+    if (set.breakSeconds)
+        said << QStringLiteral("break=%1").arg(*set.breakSeconds);
+    if (set.logoutUnseen)
+        said << QStringLiteral("logout");
+    if (set.lockOutsideTurns)
+        said << QStringLiteral("outside=") + set.accounts.join(QLatin1Char(','));
+    if (!set.children.isEmpty())
+        said << QStringLiteral("children=") + set.children.join(QLatin1Char(','));
+    if (!set.guardBus.isEmpty())
+        said << QStringLiteral("bus=") + set.guardBus;
+    QCOMPARE(said.join(QLatin1Char(' ')), rules);
+    QCOMPARE(read.guardBusAddress(),
+             set.guardBus.isEmpty() ? SystemLock::systemBusAddress : set.guardBus);
 }
 
 void TestLock::toolKeepsTheHashApartForTheGuard()
@@ -386,16 +448,19 @@ void TestLock::toolKeepsTheHashApartForTheGuard()
     home.writeSystemLock("[Settings]\nLocked=true\nPasswordHash=" + vector.toUtf8() + "\n");
     const QString file = home.systemLockFile();
     const QString option = QStringLiteral("--lock-file");
-    QVERIFY(run({option, file, QStringLiteral("--break"), QStringLiteral("0")}).first > 0);
-    QVERIFY(SystemLock::readFile(file, SystemLock::Reporting::Quiet).acceptsPassword(vectorPassword));
+    QVERIFY(run({option, file, QStringLiteral("--break"), QStringLiteral("20")}).first > 0);
+    QVERIFY(
+        SystemLock::readFile(file, SystemLock::Reporting::Quiet).acceptsPassword(vectorPassword));
 
+    const QStringList guard = {option, file, QStringLiteral("--guard-bus"),
+                               QStringLiteral("unix:path=/run/test/bus")};
     const auto [status, output] =
-        run({option, file, QStringLiteral("--break"), QStringLiteral("20"), QStringLiteral("--unseen"),
-             QStringLiteral("logout")});
+        run(guard + QStringList{"--break", "20", "--unseen", "logout", "--outside-turns", "lock",
+                                "--account", "nobody", "--children", " Ann,Ben , Zoë"});
     QVERIFY2(status == 0, qPrintable(output));
     const QString hashFile = SystemLock::hashFileFor(file);
-    QCOMPARE(QFileInfo(hashFile).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
-                                                             QFile::ReadUser | QFile::WriteUser);
+    QCOMPARE(QFileInfo(hashFile).permissions() & 0x7777,
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(!written.readAll().contains("pbkdf2"));
@@ -404,6 +469,13 @@ void TestLock::toolKeepsTheHashApartForTheGuard()
     QVERIFY(lock.acceptsPassword(QStringLiteral("pw")));
     QCOMPARE(lock.breakSeconds().value_or(-1), 1200);
     QVERIFY(lock.logoutUnseen());
+    QVERIFY(lock.guardKeepsTurn());
+    QCOMPARE(lock.guardBusAddress(), QStringLiteral("unix:path=/run/test/bus"));
+    QCOMPARE(lock.rules().accounts, QStringList(QStringLiteral("nobody")));
+    QCOMPARE(lock.rules().children, QStringList({"Ann", "Ben", "Zoë"}));
+    const QString report = run({option, file, QStringLiteral("--status")}).second;
+    QVERIFY2(report.contains("locked for: nobody.") && report.contains("order: Ann, Ben, Zoë."),
+             qPrintable(report));
 
     QCOMPARE(run({option, file, QStringLiteral("--off")}).first, 0);
     QVERIFY(!QFile::exists(file));

@@ -25,9 +25,11 @@ struct LockedProgram : MainWindowFixture
         if (!lockFile.isNull()) {
             home.writeSystemLock(lockFile);
         } else {
-            // It inherits the home's XDG_CONFIG_DIRS, and writes the lock there.
+            // Into the home's own config folder, where the program finds a lock too.
             QProcess tool;
-            tool.start(QStringLiteral(TURNKEEPER_LOCK_TOOL), lockArguments);
+            tool.start(QStringLiteral(TURNKEEPER_LOCK_TOOL),
+                       QStringList{QStringLiteral("--lock-file"), home.systemLockFile()} +
+                           lockArguments);
             tool.write(parentPassword.toUtf8() + '\n');
             tool.closeWriteChannel();
             lockSet = tool.waitForFinished(120000) && tool.exitCode() == 0 &&

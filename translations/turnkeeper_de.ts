@@ -33,6 +33,11 @@
         <extracomment>On the main window&apos;s bar and in the Children window: whose turn comes next. %1 is a child&apos;s first name.</extracomment>
         <translation>Als Nächstes: %1</translation>
     </message>
+    <message>
+        <source>A name cannot hold line breaks, tabs or invisible characters.</source>
+        <extracomment>A message when a name holds a line break, a tab or an invisible character that changes how text runs (such as a right-to-left mark).</extracomment>
+        <translation>Ein Name darf keine Zeilenumbrüche, Tabulatoren oder unsichtbaren Zeichen enthalten.</translation>
+    </message>
 </context>
 <context>
     <name>Countdown</name>

@@ -3,6 +3,7 @@
 // parent password and length, for every account of the computer.
 #include "buildinfo.h"
 #include "lock/LockFile.h"
+#include "logic/Accounts.h"
 #include "logic/NumberText.h"
 #include "logic/PasswordHash.h"
 #include "logic/SystemLock.h"
@@ -128,14 +129,13 @@ SystemLock readLock(const QString &lockFile)
 
 // With the guard installed, the password's hash goes where only root (and so the guard)
 // reads it, and the program asks the guard. A build run from its folder has no guard
-// beside it and keeps the hash in the lock file, where the program reads it itself. A
-// lock file named on the command line is one for the guard.
-bool hashGoesApart(bool fileGiven)
+// beside it and keeps the hash in the lock file, where the program reads it itself, unless
+// a test names the bus of a guard of its own.
+bool forGuard(bool guardBusGiven)
 {
-    return fileGiven ||
-           QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                     QLatin1String(TURNKEEPER_GUARD_FROM_LOCK))
-               .isExecutable();
+    return guardBusGiven || QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                      QLatin1String(TURNKEEPER_GUARD_FROM_LOCK))
+                                .isExecutable();
 }
 
 int showStatus(const QString &lockFile)
@@ -160,6 +160,13 @@ int showStatus(const QString &lockFile)
         say(stdout,
             QStringLiteral("After a time's up, a new turn needs the password for %1 minutes.")
                 .arg(*lock.breakSeconds() / 60));
+    const SystemLock::Rules &rules = lock.rules();
+    if (rules.lockOutsideTurns && !rules.accounts.isEmpty())
+        say(stdout, QStringLiteral("Outside turns, the desktop is locked for: %1.")
+                        .arg(rules.accounts.join(QStringLiteral(", "))));
+    if (!rules.children.isEmpty())
+        say(stdout, QStringLiteral("The children take turns in this order: %1.")
+                        .arg(rules.children.join(QStringLiteral(", "))));
     if (!lock.problem().isEmpty())
         say(stdout, QStringLiteral("Warning: %1.").arg(lock.problem()));
     // Root can write anything; the warning is for the accounts the lock is meant for.
@@ -193,13 +200,7 @@ int removeLock(const QString &target, const QString &lockFile)
     return 0;
 }
 
-struct Extras
-{
-    std::optional<qint32> breakSeconds;
-    bool logoutUnseen = false;
-};
-
-int setLock(const QString &target, std::optional<qint32> seconds, const Extras &extras, bool apart)
+int setLock(const QString &target, const SystemLock::Rules &rules, bool forGuard, bool guardOnly)
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (!LockFile::canWrite(folder))
@@ -209,19 +210,18 @@ int setLock(const QString &target, std::optional<qint32> seconds, const Extras &
     if (!password)
         return fail(error + QStringLiteral("; nothing was changed"));
     const QString hash = PasswordHash::make(*password);
-    if (apart) {
+    const std::optional<qint32> seconds = rules.maxTime;
+    if (forGuard) {
         // The hash first: until the lock file is replaced, an old one with the hash
         // inside stays as it was and in force.
         if (!LockFile::write(SystemLock::hashFileFor(target), hash.toUtf8() + '\n', &error, 0600) ||
-            !LockFile::write(
-                target,
-                SystemLock::contentsWithoutHash(seconds, extras.breakSeconds, extras.logoutUnseen),
-                &error))
+            !LockFile::write(target, SystemLock::contentsWithoutHash(rules), &error))
             return fail(error);
     } else {
-        if (extras.breakSeconds || extras.logoutUnseen)
-            return fail(QStringLiteral("--break and --unseen need the guard, which is not "
-                                       "installed; nothing was changed"));
+        if (guardOnly)
+            return fail(QStringLiteral("--break, --unseen, --outside-turns, --children and "
+                                       "--guard-bus need the guard, which is not installed; "
+                                       "nothing was changed"));
         if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
             return fail(error);
         QString ignored;
@@ -233,6 +233,48 @@ int setLock(const QString &target, std::optional<qint32> seconds, const Extras &
             : QStringLiteral("the new password");
     say(stdout, QStringLiteral("Locked %1 with %2 in %3.").arg(program, what, target));
     return 0;
+}
+
+// --outside-turns and its --account names, checked: each one an account of this
+// computer, named once.
+QString readOutsideTurns(const QString &way, const QStringList &accounts, SystemLock::Rules *rules)
+{
+    if (!way.isEmpty() && way != QLatin1String("allow") && way != QLatin1String("lock"))
+        return QStringLiteral("--outside-turns takes allow or lock");
+    rules->lockOutsideTurns = way == QLatin1String("lock");
+    if (rules->lockOutsideTurns && accounts.isEmpty())
+        return QStringLiteral("--outside-turns lock needs at least one --account");
+    if (!rules->lockOutsideTurns && !accounts.isEmpty())
+        return QStringLiteral("--account goes with --outside-turns lock");
+    for (const QString &name : accounts) {
+        if (const QString refusal = SystemLock::accountRefusal(name); !refusal.isEmpty())
+            return QStringLiteral("--account: ") + refusal;
+        const std::optional<Accounts::Account> found = Accounts::find(name);
+        if (!found)
+            return QStringLiteral("--account: there is no account %1 on this computer").arg(name);
+        if (rules->accounts.contains(name))
+            return QStringLiteral("--account: %1 is named twice").arg(name);
+        if (found->administrator)
+            say(stderr, QStringLiteral("Note: %1 is an administrator, whom the guard never locks "
+                                       "outside turns.")
+                            .arg(name));
+        rules->accounts.append(name);
+    }
+    return QString();
+}
+
+// The names as typed, apart by commas, each one a name the program keeps.
+QString readChildren(const QString &typed, QStringList *names)
+{
+    for (const QString &name : typed.split(QLatin1Char(','))) {
+        const QString trimmed = name.trimmed();
+        if (const QString refusal = SystemLock::nameRefusal(trimmed); !refusal.isEmpty())
+            return QStringLiteral("--children: \"%1\": %2").arg(trimmed, refusal);
+        if (names->contains(trimmed, Qt::CaseInsensitive))
+            return QStringLiteral("--children: %1 is named twice").arg(trimmed);
+        names->append(trimmed);
+    }
+    return QString();
 }
 
 } // namespace
@@ -248,9 +290,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Locks %1's parent password, and if asked the length of a turn, for "
                        "every account of this computer. Run it with sudo. It asks for the new "
                        "password twice without echo, or reads one line when its input is not a "
-                       "terminal, and writes %1/%1.conf in the first folder of XDG_CONFIG_DIRS "
-                       "(/etc/xdg by default).")
-            .arg(program));
+                       "terminal, and writes %2.")
+            .arg(program, SystemLock::installedFile()));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption length(
@@ -261,11 +302,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption status(
         QStringLiteral("status"),
         QStringLiteral("Say whether a lock is in force and from which file; needs no root."));
-    const QCommandLineOption lockFile(
-        QStringLiteral("lock-file"),
-        QStringLiteral("Use this lock file instead of the one in XDG_CONFIG_DIRS; the password's "
-                       "hash goes beside it."),
-        QStringLiteral("path"));
+    const QCommandLineOption lockFile(QStringLiteral("lock-file"),
+                                      QStringLiteral("For tests: use this lock file instead of %1.")
+                                          .arg(SystemLock::installedFile()),
+                                      QStringLiteral("path"));
     const QCommandLineOption breakOption(
         QStringLiteral("break"),
         QStringLiteral("After a time's up, refuse a new turn without the password for this many "
@@ -277,7 +317,31 @@ int main(int argc, char *argv[])
                        "time's up: lock (the default) or logout, for desktops without a screen "
                        "locker."),
         QStringLiteral("lock|logout"));
-    parser.addOptions({length, off, status, lockFile, breakOption, unseen});
+    const QCommandLineOption outsideTurns(
+        QStringLiteral("outside-turns"),
+        QStringLiteral("allow (the default) or lock: with lock, the guard locks the desktop of "
+                       "each account named with --account whenever no turn runs, a minute after "
+                       "the turn ended and a minute after each unlock. Administrators (root and "
+                       "the sudo group) are never locked so."),
+        QStringLiteral("allow|lock"));
+    const QCommandLineOption account(
+        QStringLiteral("account"),
+        QStringLiteral("An account locked outside turns; give it once for each account."),
+        QStringLiteral("name"));
+    const QCommandLineOption children(
+        QStringLiteral("children"),
+        QStringLiteral("The children's first names in turn order, apart by commas: the guard "
+                       "then decides whose turn starts, and the program shows the order without "
+                       "letting it be changed."),
+        QStringLiteral("names"));
+    const QCommandLineOption guardBus(
+        QStringLiteral("guard-bus"),
+        QStringLiteral("For tests: the address (unix:path=/...) of the bus where the program "
+                       "finds the guard, instead of the system bus; the lock is then one for a "
+                       "guard even where none is installed."),
+        QStringLiteral("address"));
+    parser.addOptions({length, off, status, lockFile, breakOption, unseen, outsideTurns, account,
+                       children, guardBus});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty())
@@ -290,32 +354,45 @@ int main(int argc, char *argv[])
     if (parser.isSet(status))
         return showStatus(givenFile);
 
-    const QStringList folders = SystemLock::configFolders();
-    if (givenFile.isEmpty() && folders.isEmpty())
-        return fail(QStringLiteral("XDG_CONFIG_DIRS names no absolute folder"));
-    const QString target =
-        givenFile.isEmpty() ? SystemLock::fileIn(folders.constFirst()) : givenFile;
+    // The administrator's file, which the program and the guard always read; the
+    // environment of whoever runs the tool has no say.
+    const QString target = givenFile.isEmpty() ? SystemLock::installedFile() : givenFile;
     if (parser.isSet(off))
         return removeLock(target, givenFile);
 
-    Extras extras;
+    SystemLock::Rules rules;
     if (parser.isSet(breakOption)) {
-        extras.breakSeconds = SystemLock::breakFromMinutes(parser.value(breakOption));
-        if (!extras.breakSeconds)
+        rules.breakSeconds = SystemLock::breakFromMinutes(parser.value(breakOption));
+        if (!rules.breakSeconds)
             return fail(QStringLiteral("--break takes a whole number of minutes from 1 to 1440"));
     }
     if (parser.isSet(unseen)) {
         const QString way = parser.value(unseen);
         if (way != QLatin1String("lock") && way != QLatin1String("logout"))
             return fail(QStringLiteral("--unseen takes lock or logout"));
-        extras.logoutUnseen = way == QLatin1String("logout");
+        rules.logoutUnseen = way == QLatin1String("logout");
     }
-
-    std::optional<qint32> seconds;
+    if (const QString refusal =
+            readOutsideTurns(parser.value(outsideTurns), parser.values(account), &rules);
+        !refusal.isEmpty())
+        return fail(refusal);
+    if (parser.isSet(children)) {
+        if (const QString refusal = readChildren(parser.value(children), &rules.children);
+            !refusal.isEmpty())
+            return fail(refusal);
+    }
+    if (parser.isSet(guardBus)) {
+        rules.guardBus = parser.value(guardBus);
+        if (const QString refusal = SystemLock::busRefusal(rules.guardBus); !refusal.isEmpty())
+            return fail(QStringLiteral("--guard-bus: ") + refusal);
+    }
     if (parser.isSet(length)) {
-        seconds = SystemLock::secondsFromMinutes(parser.value(length));
-        if (!seconds)
+        rules.maxTime = SystemLock::secondsFromMinutes(parser.value(length));
+        if (!rules.maxTime)
             return fail(QStringLiteral("--length takes a number of minutes from 1 to 3600"));
     }
-    return setLock(target, seconds, extras, hashGoesApart(!givenFile.isEmpty()));
+    const bool guardOnly = parser.isSet(breakOption) || parser.isSet(unseen) ||
+                           parser.isSet(outsideTurns) || parser.isSet(account) ||
+                           parser.isSet(children) || parser.isSet(guardBus);
+    return setLock(target, rules, forGuard(parser.isSet(guardBus)), guardOnly);
 }

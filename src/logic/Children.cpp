@@ -56,6 +56,14 @@ QString Children::refusal(const QString &name, const QStringList &names, int exc
         //: A message when a name holds a character the settings file loses. %1 says which
         //: (a text of the context SettingsStore beginning with "it ...").
         return tr("This name cannot be kept: %1.").arg(unstorable);
+    for (const char32_t c : trimmed.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Control || category == QChar::Other_Format ||
+            category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
+            //: A message when a name holds a line break, a tab or an invisible character
+            //: that changes how text runs (such as a right-to-left mark).
+            return tr("A name cannot hold line breaks, tabs or invisible characters.");
+    }
     return QString();
 }
 

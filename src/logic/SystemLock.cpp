@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logic/SystemLock.h"
 
+#include "logic/Children.h"
 #include "logic/SettingsStore.h"
 #include "logic/TimerLength.h"
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 
@@ -158,8 +160,28 @@ void SystemLock::load(const QString &file, bool visible)
         m_hash = PasswordHash::parse(hash);
         const QString breakText = value(breakKey);
         if (!breakText.isEmpty())
-            m_break = breakFromMinutes(breakText);
-        m_logoutUnseen = value(unseenKey).trimmed().toLower() == QLatin1String("logout");
+            m_rules.breakSeconds = breakFromMinutes(breakText);
+        m_rules.logoutUnseen = value(unseenKey).trimmed().toLower() == QLatin1String("logout");
+        m_guard = isLockedText(value(guardKey));
+        if (busRefusal(value(guardBusKey).trimmed()).isEmpty())
+            m_rules.guardBus = value(guardBusKey).trimmed();
+        // Anything but a plain allow locks, as for Locked.
+        const QString outside = value(outsideTurnsKey).trimmed().toLower();
+        m_rules.lockOutsideTurns = !outside.isEmpty() && outside != QLatin1String("allow");
+        // A name that breaks the rules counts for nothing; the rest keep their order.
+        // Accounts' names are told apart by case, children's are not.
+        const auto names = [&](const QString &key, QString (*refusal)(const QString &),
+                               Qt::CaseSensitivity twice) {
+            QStringList kept;
+            for (const QString &name : value(key).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const QString trimmed = name.trimmed();
+                if (refusal(trimmed).isEmpty() && !kept.contains(trimmed, twice))
+                    kept.append(trimmed);
+            }
+            return kept;
+        };
+        m_rules.accounts = names(accountsKey, accountRefusal, Qt::CaseSensitive);
+        m_rules.children = names(childrenKey, nameRefusal, Qt::CaseInsensitive);
         if (!m_hash && hashUnreadable)
             //: On standard error. %1 is the path of the file with the administrator's
             //: password hash, which only root can read.
@@ -174,7 +196,7 @@ void SystemLock::load(const QString &file, bool visible)
                             .arg(where, passwordHashKey);
         const std::optional<qint32> seconds = TimerLength::fromText(value(Settings::maxTimeKey));
         if (seconds && *seconds >= ShortestSeconds && *seconds <= LongestSeconds)
-            m_maxTime = seconds;
+            m_rules.maxTime = seconds;
     }
     m_writable = writable(file) || writable(QFileInfo(file).absolutePath());
 }
@@ -193,8 +215,7 @@ QByteArray SystemLock::contents(const QString &passwordHash, std::optional<qint3
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
-QByteArray SystemLock::contentsWithoutHash(std::optional<qint32> maxTime,
-                                           std::optional<qint32> breakSeconds, bool logoutUnseen)
+QByteArray SystemLock::contentsWithoutHash(const Rules &rules)
 {
     QStringList lines = {
         QStringLiteral("; The parent lock for every account of this computer. Only root may write"),
@@ -202,14 +223,62 @@ QByteArray SystemLock::contentsWithoutHash(std::optional<qint32> maxTime,
         QStringLiteral("; the .hash file beside it, which only root may read."),
         QLatin1Char('[') + Settings::section + QLatin1Char(']'),
         lockedKey + QStringLiteral("=true"),
+        guardKey + QStringLiteral("=true"),
     };
-    if (maxTime)
-        lines.append(Settings::maxTimeKey + QLatin1Char('=') + TimerLength::toText(*maxTime));
-    if (breakSeconds)
-        lines.append(breakKey + QLatin1Char('=') + QString::number(*breakSeconds / 60));
-    if (logoutUnseen)
-        lines.append(unseenKey + QStringLiteral("=logout"));
+    const auto line = [&lines](const QString &key, const QString &value) {
+        lines.append(key + QLatin1Char('=') + value);
+    };
+    if (rules.maxTime)
+        line(Settings::maxTimeKey, TimerLength::toText(*rules.maxTime));
+    if (rules.breakSeconds)
+        line(breakKey, QString::number(*rules.breakSeconds / 60));
+    if (rules.logoutUnseen)
+        line(unseenKey, QStringLiteral("logout"));
+    if (rules.lockOutsideTurns)
+        line(outsideTurnsKey, QStringLiteral("lock"));
+    if (!rules.accounts.isEmpty())
+        line(accountsKey, rules.accounts.join(QStringLiteral(", ")));
+    if (!rules.children.isEmpty())
+        line(childrenKey, rules.children.join(QStringLiteral(", ")));
+    if (!rules.guardBus.isEmpty())
+        line(guardBusKey, rules.guardBus);
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+QString SystemLock::nameRefusal(const QString &name)
+{
+    const QString refusal = Children::refusal(name, QStringList());
+    if (!refusal.isEmpty())
+        return refusal;
+    // The lock file lists names apart by commas, and reads these as its own.
+    for (const QChar c : {u',', u';', u'=', u'#', u'"', u'\\'}) {
+        if (name.contains(c))
+            return QStringLiteral("A name in the lock cannot hold %1.").arg(c);
+    }
+    return QString();
+}
+
+// What the system's tools take for an account: letters, digits, _, . and -, beginning
+// with a letter or _, at most 32 characters.
+QString SystemLock::accountRefusal(const QString &name)
+{
+    static const QRegularExpression valid(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.-]{0,31}$"));
+    if (!valid.match(name).hasMatch())
+        return QStringLiteral("%1 is no account name").arg(name);
+    return QString();
+}
+
+// An absolute socket path alone: the one bus address that names no network and holds no
+// character the lock file reads as its own.
+QString SystemLock::busRefusal(const QString &address)
+{
+    static const QString prefix = QStringLiteral("unix:path=/");
+    if (address.isEmpty() ||
+        (address.startsWith(prefix) && !address.contains(QLatin1Char(',')) &&
+         !address.contains(QLatin1Char(';')) && !address.contains(QLatin1Char('#')) &&
+         QDir::cleanPath(address.mid(prefix.size() - 1)) == address.mid(prefix.size() - 1)))
+        return QString();
+    return QStringLiteral("%1 is no unix:path=/... address").arg(address);
 }
 
 std::optional<qint32> SystemLock::breakFromMinutes(const QString &minutes)

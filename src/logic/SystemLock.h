@@ -15,8 +15,8 @@
 // only root can write, /etc/xdg/TurnKeeper/TurnKeeper.conf, beside the user's own
 // settings file, which the child using the account can edit. The file is the same
 // whatever the program's file name, its folder or the environment; a folder of
-// XDG_CONFIG_DIRS may add a lock in TurnKeeper/TurnKeeper.conf, never take one away. Where that file holds
-// Locked=true, its password hash replaces the user's password and its MaxTime, when
+// XDG_CONFIG_DIRS may add a lock in TurnKeeper/TurnKeeper.conf, never take one away. Where that
+// file holds Locked=true, its password hash replaces the user's password and its MaxTime, when
 // valid, the user's length. A lock never opens by being damaged: a locked file with
 // a missing or broken hash, or one that cannot be read, accepts no password at all.
 class SystemLock
@@ -39,6 +39,31 @@ public:
     static inline const QString breakKey = QStringLiteral("Break");
     static inline const QString unseenKey = QStringLiteral("Unseen");
     static constexpr qint32 LongestBreakMinutes = 1440;
+    // Whether the guard keeps the turn, and on which bus when not the system bus.
+    static inline const QString guardKey = QStringLiteral("Guard");
+    static inline const QString guardBusKey = QStringLiteral("GuardBus");
+    // Whether the accounts listed are locked whenever no turn runs (lock) or not (allow).
+    static inline const QString outsideTurnsKey = QStringLiteral("OutsideTurns");
+    static inline const QString accountsKey = QStringLiteral("Accounts");
+    // The children's names in turn order, which the guard then keeps.
+    static inline const QString childrenKey = QStringLiteral("Children");
+    // The system bus's own socket, where the guard answers unless the lock names another.
+    static inline const QString systemBusAddress =
+        QStringLiteral("unix:path=/run/dbus/system_bus_socket");
+
+    // What a lock for the guard sets besides the password, as turnkeeper-lock writes it.
+    struct Rules
+    {
+        std::optional<qint32> maxTime;
+        std::optional<qint32> breakSeconds;
+        bool logoutUnseen = false;
+        bool lockOutsideTurns = false;
+        // The accounts locked outside turns, by name.
+        QStringList accounts;
+        QStringList children;
+        // Where the program reaches the guard; empty for the system bus.
+        QString guardBus;
+    };
 
     // The absolute folders of XDG_CONFIG_DIRS in order; /etc/xdg when it is unset or
     // empty. Relative entries are ignored, as the XDG rules ask.
@@ -63,10 +88,14 @@ public:
     // only, for a lock file without PasswordHash: <folder>/<base name>.hash.
     static QString hashFileFor(const QString &lockFile);
 
-    // The text of a lock file whose hash is kept in the file beside it, with the length
-    // and the break in seconds when given.
-    static QByteArray contentsWithoutHash(std::optional<qint32> maxTime,
-                                          std::optional<qint32> breakSeconds, bool logoutUnseen);
+    // The text of a lock file for the guard, whose hash is kept in the file beside it.
+    static QByteArray contentsWithoutHash(const Rules &rules);
+
+    // Why a text cannot stand in a lock file as a child's or an account's name, or as the
+    // guard's bus; empty when it can.
+    static QString nameRefusal(const QString &name);
+    static QString accountRefusal(const QString &name);
+    static QString busRefusal(const QString &address);
 
     // A break as typed, in whole minutes from 1 to LongestBreakMinutes, in seconds.
     static std::optional<qint32> breakFromMinutes(const QString &minutes);
@@ -87,11 +116,21 @@ public:
     // True only for the password of a usable hash, and only under a lock.
     bool acceptsPassword(const QString &typed) const;
     // The length imposed under the lock, when the file gives a valid one.
-    std::optional<qint32> maxTime() const { return m_maxTime; }
+    std::optional<qint32> maxTime() const { return m_rules.maxTime; }
     // The break after a time's up, when the lock sets one.
-    std::optional<qint32> breakSeconds() const { return m_break; }
+    std::optional<qint32> breakSeconds() const { return m_rules.breakSeconds; }
     // Whether sessions where nobody shows a time's up are ended rather than locked.
-    bool logoutUnseen() const { return m_logoutUnseen; }
+    bool logoutUnseen() const { return m_rules.logoutUnseen; }
+    // What the lock sets for the guard; only under a lock.
+    const Rules &rules() const { return m_rules; }
+    // Whether the guard keeps the turn: said by the lock, or by a hash kept where only
+    // root, and so the guard, reads it.
+    bool guardKeepsTurn() const { return m_locked && (m_guard || m_hashApart); }
+    // Where the guard answers: the system bus's socket, or the address the lock names.
+    QString guardBusAddress() const
+    {
+        return m_rules.guardBus.isEmpty() ? systemBusAddress : m_rules.guardBus;
+    }
     // Whether the hash is kept apart, in hashFileFor(file()).
     bool hashKeptApart() const { return m_hashApart; }
     // Whether the running user could change or replace the file.
@@ -108,9 +147,8 @@ private:
     QString m_file;
     bool m_locked = false;
     std::optional<PasswordHash::Parts> m_hash;
-    std::optional<qint32> m_maxTime;
-    std::optional<qint32> m_break;
-    bool m_logoutUnseen = false;
+    Rules m_rules;
+    bool m_guard = false;
     bool m_hashApart = false;
     bool m_writable = false;
     QString m_problem;
