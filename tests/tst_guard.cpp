@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "guard/PasswordBackoff.h"
 #include "guard/TurnProgress.h"
+#include "guard/WindowCheck.h"
 #include "logic/TurnLogWire.h"
 
 #include <QDBusConnection>
@@ -9,6 +10,8 @@
 #include <QDBusServer>
 #include <QDBusVirtualObject>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -67,6 +70,8 @@ private slots:
     void savedTurnGoesOn();
     void recordCrossesTheBus_data();
     void recordCrossesTheBus();
+    void onlyTheProgramOnTheAccountsDesktopCounts_data();
+    void onlyTheProgramOnTheAccountsDesktopCounts();
 };
 
 void TestGuard::wrongPasswordsSlowDown_data()
@@ -225,6 +230,113 @@ void TestGuard::recordCrossesTheBus()
     for (const TurnLog::Entry &entry : reply.value())
         QCOMPARE(written(entry), written(received));
     QDBusConnection::disconnectFromPeer(name);
+}
+
+void TestGuard::onlyTheProgramOnTheAccountsDesktopCounts_data()
+{
+    QTest::addColumn<QString>("exe"); // program, other, or none: no process there
+    QTest::addColumn<int>("tracer");
+    QTest::addColumn<QByteArray>("arguments");   // after the program's name, apart by blanks
+    QTest::addColumn<QByteArray>("environment"); // as the kernel keeps it, NUL apart
+    QTest::addColumn<QString>("sessions");       // the account's: "x11:DISPLAY", "wayland"
+    QTest::addColumn<QString>("refusal");        // how the refusal begins; empty: counts
+
+    const auto env = [](std::initializer_list<const char *> entries) {
+        QByteArray block;
+        for (const char *entry : entries)
+            block.append(entry).append('\0');
+        return block;
+    };
+    const QString program = QStringLiteral("program"), x11 = QStringLiteral("x11::0");
+    const QByteArray none;
+    const QByteArray plain = env({"PATH=/usr/bin", "DISPLAY=:0", "HOME=/home/ann"});
+    const QByteArray wayland = env({"WAYLAND_DISPLAY=wayland-0", "XDG_RUNTIME_DIR=/run/user/1000"});
+    QTest::newRow("the program on the account's X display")
+        << program << 0 << none << plain << x11 << QString();
+    QTest::newRow("the platform named, as xcb")
+        << program << 0 << none << plain + env({"QT_QPA_PLATFORM=xcb"}) << x11 << QString();
+    QTest::newRow("another program") << "other" << 0 << none << plain << x11 << "it is not ";
+    QTest::newRow("no process any more")
+        << "none" << 0 << none << plain << x11 << "its process cannot be read";
+    QTest::newRow("traced") << program << 4242 << none << plain << x11
+                            << "it is traced by process 4242";
+    QTest::newRow("-platform offscreen on its command line")
+        << program << 0 << QByteArray("-platform offscreen") << plain << x11
+        << "it was started with arguments";
+    QTest::newRow("offscreen") << program << 0 << none << plain + env({"QT_QPA_PLATFORM=offscreen"})
+                               << x11 << "it shows on the platform offscreen";
+    QTest::newRow("minimal") << program << 0 << none << plain + env({"QT_QPA_PLATFORM=minimal"})
+                             << x11 << "it shows on the platform minimal";
+    QTest::newRow("a library preloaded")
+        << program << 0 << none << plain + env({"LD_PRELOAD=/tmp/nomap.so"}) << x11
+        << "its environment sets LD_PRELOAD";
+    QTest::newRow("libraries from elsewhere")
+        << program << 0 << none << env({"LD_LIBRARY_PATH=/tmp"}) + plain << x11
+        << "its environment sets LD_LIBRARY_PATH";
+    QTest::newRow("Qt's plugins from elsewhere")
+        << program << 0 << none << plain + env({"QT_QPA_PLATFORM_PLUGIN_PATH=/tmp"}) << x11
+        << "its environment sets QT_QPA_PLATFORM_PLUGIN_PATH";
+    QTest::newRow("an X server of its own") << program << 0 << none << env({"DISPLAY=:77"}) << x11
+                                            << "its display :77 is none of the account's desktops";
+    QTest::newRow("a display given twice: the first is the one it uses")
+        << program << 0 << none << env({"DISPLAY=:77", "DISPLAY=:0"}) << x11 << "its display :77";
+    QTest::newRow("no display, no desktop of the account's")
+        << program << 0 << none << env({"HOME=/"}) << QString() << "it shows on no Wayland desktop";
+    QTest::newRow("a tty session has no desktop") << program << 0 << none << plain << "tty::0"
+                                                  << "its display :0";
+    QTest::newRow("on the account's Wayland desktop")
+        << program << 0 << none << wayland + env({"QT_QPA_PLATFORM=wayland"}) << "wayland"
+        << QString();
+    QTest::newRow("through XWayland on the account's Wayland desktop")
+        << program << 0 << none << plain + wayland << "wayland" << QString();
+    QTest::newRow("a compositor in another account's folder")
+        << program << 0 << none << env({"WAYLAND_DISPLAY=w", "XDG_RUNTIME_DIR=/run/user/1001"})
+        << "wayland"
+        << "it shows on no Wayland desktop";
+    QTest::newRow("Wayland in an X11 session")
+        << program << 0 << none << plain + wayland + env({"QT_QPA_PLATFORM=wayland"}) << x11
+        << "it shows on no Wayland desktop";
+    QTest::newRow("an environment larger than any program's")
+        << program << 0 << none << plain + QByteArray(300 * 1024, 'x') << x11
+        << "its process cannot be read";
+}
+
+// The process is made up under a /proc of the test's own, as the kernel shows one.
+void TestGuard::onlyTheProgramOnTheAccountsDesktopCounts()
+{
+    QFETCH(QString, exe);
+    QFETCH(int, tracer);
+    QFETCH(QByteArray, arguments);
+    QFETCH(QByteArray, environment);
+    QFETCH(QString, sessions);
+    QFETCH(QString, refusal);
+    const QTemporaryDir proc;
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString folder = proc.filePath(QStringLiteral("4711"));
+    const auto write = [&](const char *name, const QByteArray &contents) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+    };
+    if (exe != QLatin1String("none")) {
+        QVERIFY(QDir().mkpath(folder));
+        const QString other = proc.filePath(QStringLiteral("other"));
+        QVERIFY(QFile::copy(program, other));
+        QVERIFY(QFile::link(exe == QLatin1String("program") ? program : other,
+                            folder + QStringLiteral("/exe")));
+        write("status", "Name:\tTurnKeeper\nTracerPid:\t" + QByteArray::number(tracer) +
+                            "\nUid:\t1000\t1000\t1000\t1000\n");
+        write("cmdline",
+              QFile::encodeName(program) + '\0' +
+                  (arguments.isEmpty() ? QByteArray() : arguments.replace(' ', '\0') + '\0'));
+        write("environ", environment);
+    }
+    QList<SessionLocker::Session> desktops;
+    for (const QString &session : sessions.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        desktops.append({QStringLiteral("c1"), QStringLiteral("/s/c1"), session.section(':', 0, 0),
+                         session.section(':', 1), false});
+    const QString found =
+        WindowCheck::refusal(WindowCheck::read(proc.path(), 4711), 1000, program, desktops);
+    QVERIFY2(refusal.isEmpty() ? found.isEmpty() : found.startsWith(refusal), qPrintable(found));
 }
 
 QTEST_GUILESS_MAIN(TestGuard)

@@ -4,6 +4,7 @@
 // from the guard, and the guard's time's up reaches a program started after it.
 #include "Guard1Adaptor.h"
 #include "guard/Guard.h"
+#include "guard/GuardBus.h"
 #include "guard/GuardLink.h"
 #include "logic/PasswordHash.h"
 #include "logic/SystemLock.h"
@@ -65,13 +66,16 @@ public:
         rules.breakSeconds = breakSeconds;
         write(lockFile, locked ? SystemLock::contentsWithoutHash(rules) : QByteArray());
         write(SystemLock::hashFileFor(lockFile), PasswordHash::make(parentPassword).toUtf8());
-        m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"));
-        new Guard1Adaptor(m_guard.get());
-        m_connection.registerObject(Guard::objectPath, m_guard.get());
-        m_connection.registerService(Guard::serviceName);
+        m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"),
+                                          QCoreApplication::applicationFilePath());
+        m_surface = std::make_unique<GuardBus>(*m_guard);
+        new Guard1Adaptor(m_surface.get());
+        m_connection.registerObject(GuardProtocol::path, m_surface.get());
+        m_connection.registerService(GuardProtocol::service);
     }
     ~GuardOnBus()
     {
+        m_surface.reset();
         m_guard.reset();
         QDBusConnection::disconnectFromBus(QStringLiteral("guard"));
     }
@@ -89,6 +93,7 @@ private:
     QTemporaryDir m_dir;
     QDBusConnection m_connection;
     std::unique_ptr<Guard> m_guard;
+    std::unique_ptr<GuardBus> m_surface;
 };
 
 // A start of the program: its own connection, its link to the guard, and the session

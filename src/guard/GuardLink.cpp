@@ -2,6 +2,7 @@
 #include "guard/GuardLink.h"
 
 #include "Guard1Proxy.h"
+#include "guard/GuardProtocol.h"
 #include "logic/TurnLogWire.h"
 #include "logic/TurnSession.h"
 
@@ -12,24 +13,8 @@
 
 namespace {
 
-const QString guardService = QStringLiteral("io.github.turnkeeper.Guard1");
-const QString guardPath = QStringLiteral("/io/github/turnkeeper/Guard1");
-const QString wrongPasswordError =
-    QStringLiteral("io.github.turnkeeper.Guard1.Error.WrongPassword");
-
 // The guard answers at once but for the password's hash, which takes it a moment.
 constexpr int answerTimeoutMs = 10000;
-
-std::optional<Countdown::State> stateFrom(const QString &text)
-{
-    if (text == QLatin1String("ready"))
-        return Countdown::State::Ready;
-    if (text == QLatin1String("running"))
-        return Countdown::State::Running;
-    if (text == QLatin1String("timeup"))
-        return Countdown::State::TimeUp;
-    return std::nullopt;
-}
 
 // What the guard calls on the window's connection.
 class WindowObject : public QObject
@@ -51,15 +36,15 @@ private:
 } // namespace
 
 GuardLink::GuardLink(const QDBusConnection &bus)
-    : m_bus(bus),
-      m_guard(std::make_unique<IoGithubTurnkeeperGuard1Interface>(guardService, guardPath, bus))
+    : m_bus(bus), m_guard(std::make_unique<IoGithubTurnkeeperGuard1Interface>(
+                      GuardProtocol::service, GuardProtocol::path, bus))
 {
     m_guard->setTimeout(answerTimeoutMs);
 }
 
 GuardLink::~GuardLink()
 {
-    m_bus.unregisterObject(windowPath);
+    m_bus.unregisterObject(GuardProtocol::windowPath);
 }
 
 std::unique_ptr<GuardLink> GuardLink::connectTo(const QDBusConnection &bus)
@@ -69,7 +54,8 @@ std::unique_ptr<GuardLink> GuardLink::connectTo(const QDBusConnection &bus)
     TurnLogWire::registerTypes();
     std::unique_ptr<GuardLink> link(new GuardLink(bus));
     auto *window = new WindowObject([link = link.get()] { return link->showTimeUp(); }, link.get());
-    if (!link->m_bus.registerObject(windowPath, window, QDBusConnection::ExportAllSlots))
+    if (!link->m_bus.registerObject(GuardProtocol::windowPath, window,
+                                    QDBusConnection::ExportAllSlots))
         return nullptr;
     if (!link->refresh())
         return nullptr;
@@ -111,7 +97,7 @@ void GuardLink::attach()
     m_guard->Attach();
     // A guard started anew (after a crash or an upgrade) knows no window: attach again,
     // and show the turn it took up.
-    auto *watcher = new QDBusServiceWatcher(guardService, m_bus,
+    auto *watcher = new QDBusServiceWatcher(GuardProtocol::service, m_bus,
                                             QDBusServiceWatcher::WatchForRegistration, this);
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
         m_guard->Attach();
@@ -132,7 +118,7 @@ bool GuardLink::refresh()
 void GuardLink::takeTurn(const QString &state, uint length, uint elapsed, const QString &child,
                          uint breakLeft)
 {
-    const std::optional<Countdown::State> known = stateFrom(state);
+    const std::optional<Countdown::State> known = GuardProtocol::stateFrom(state);
     if (!known)
         return;
     // Bounded as the program's own lengths are, whatever comes over the bus.
@@ -194,8 +180,9 @@ GuardLink::Answer GuardLink::wait(const QDBusPendingCall &call)
     if (!watcher.isError())
         return {Answer::Kind::Done, QString(), QString()};
     const QDBusError error = watcher.error();
-    return {error.name() == wrongPasswordError ? Answer::Kind::WrongPassword
-                                               : Answer::Kind::Refused,
+    return {error.name() == GuardProtocol::errorName(GuardProtocol::Error::WrongPassword)
+                ? Answer::Kind::WrongPassword
+                : Answer::Kind::Refused,
             error.message(), error.name()};
 }
 

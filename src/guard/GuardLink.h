@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "guard/GuardProtocol.h"
 #include "logic/Countdown.h"
 #include "logic/TurnLog.h"
 
@@ -25,8 +26,6 @@ class GuardLink : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString windowPath = QStringLiteral("/io/github/turnkeeper/Window");
-
     // The account's turn as the guard counts it.
     struct Turn
     {
@@ -52,9 +51,9 @@ public:
     };
 
     static inline const QString onBreakError =
-        QStringLiteral("io.github.turnkeeper.Guard1.Error.OnBreak");
+        GuardProtocol::errorName(GuardProtocol::Error::OnBreak);
     static inline const QString tooManyTriesError =
-        QStringLiteral("io.github.turnkeeper.Guard1.Error.TooManyTries");
+        GuardProtocol::errorName(GuardProtocol::Error::TooManyTries);
 
     // A link on bus when the guard answers there and keeps this account's turn;
     // nothing otherwise.

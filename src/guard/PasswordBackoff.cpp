@@ -22,3 +22,18 @@ void PasswordBackoff::right()
 {
     *this = PasswordBackoff();
 }
+
+PasswordBackoff::Saved PasswordBackoff::saved(qint64 nowMs, qint64 nowUtcMs) const
+{
+    return {m_wrong, m_wait, nowUtcMs + waitLeft(nowMs)};
+}
+
+PasswordBackoff PasswordBackoff::restored(const Saved &saved, qint64 nowMs, qint64 nowUtcMs)
+{
+    PasswordBackoff backoff;
+    backoff.m_wrong = std::clamp(saved.wrong, 0, FreeTries + 64);
+    backoff.m_wait = std::clamp<qint64>(saved.waitMs, 0, LongestWaitMs);
+    backoff.m_notBefore =
+        nowMs + std::clamp<qint64>(saved.notBeforeUtcMs - nowUtcMs, 0, LongestWaitMs);
+    return backoff;
+}

@@ -2,12 +2,11 @@
 #include "guard/SessionLocker.h"
 
 #include <QDBusArgument>
-#include <QDBusObjectPath>
+#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusVariant>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -16,10 +15,6 @@ const QString managerPath = QStringLiteral("/org/freedesktop/login1");
 const QString managerInterface = QStringLiteral("org.freedesktop.login1.Manager");
 const QString sessionInterface = QStringLiteral("org.freedesktop.login1.Session");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-// logind answers at once; a hung one must not keep calls waiting for long.
-constexpr int CallTimeoutMs = 10000;
-// More sessions than this for one account are not looked at.
-constexpr int MostSessions = 64;
 // logind's ids are short ("c2", "42"); anything much longer is no session of its.
 constexpr int LongestId = 256;
 
@@ -41,177 +36,190 @@ SessionLocker::SessionLocker(const QDBusConnection &bus, QObject *parent)
     : QObject(parent), m_bus(bus)
 {}
 
-void SessionLocker::begin(uint uid, Way way)
+// Only while some account is followed: otherwise a session that opens or locks costs the
+// guard nothing, not even a wake-up.
+void SessionLocker::follow(uint uid, bool follow)
 {
-    if (m_ways.contains(uid))
+    const bool before = !m_followed.isEmpty();
+    if (follow)
+        ++m_followed[uid];
+    else if (m_followed.contains(uid) && --m_followed[uid] <= 0)
+        m_followed.remove(uid);
+    // Which sessions are the account's, so that their changes are told apart.
+    if (follow)
+        list(uid, {});
+    if (before == !m_followed.isEmpty())
         return;
-    if (m_ways.isEmpty())
-        followNewSessions(true);
-    m_ways.insert(uid, way);
-    report(QStringLiteral("uid %1: nobody shows the time's up; %2 its graphical sessions")
-               .arg(uid)
-               .arg(way == Way::Lock ? QStringLiteral("locking") : QStringLiteral("ending")));
-    listSessions(uid);
-}
-
-void SessionLocker::end(uint uid)
-{
-    if (!m_ways.remove(uid))
-        return;
-    if (m_ways.isEmpty())
-        followNewSessions(false);
-    const QStringList paths = m_watched.keys();
-    for (const QString &path : paths) {
-        if (m_watched.value(path).uid == uid)
-            unwatch(path);
+    const QString opened = QStringLiteral("SessionNew");
+    const QString changed = QStringLiteral("PropertiesChanged");
+    const char *openedSlot = SLOT(sessionNew(QString, QDBusObjectPath));
+    const char *changedSlot =
+        SLOT(propertiesChanged(QString, QVariantMap, QStringList, QDBusMessage));
+    // Every session's changes, told apart by their path: one match rule for them all.
+    if (follow) {
+        m_bus.connect(login1, managerPath, managerInterface, opened, this, openedSlot);
+        m_bus.connect(login1, QString(), propertiesInterface, changed, this, changedSlot);
+    } else {
+        m_bus.disconnect(login1, managerPath, managerInterface, opened, this, openedSlot);
+        m_bus.disconnect(login1, QString(), propertiesInterface, changed, this, changedSlot);
     }
 }
 
-// Only while some account is being locked: otherwise a new session costs the guard
-// nothing, not even a wake-up.
-void SessionLocker::followNewSessions(bool follow)
+void SessionLocker::call(const QString &path, const QString &interface, const QString &method,
+                         const QVariantList &arguments,
+                         std::function<void(const QDBusMessage &)> done)
 {
-    const QString signal = QStringLiteral("SessionNew");
-    const char *slot = SLOT(sessionNew(QString, QDBusObjectPath));
-    if (follow)
-        m_bus.connect(login1, managerPath, managerInterface, signal, this, slot);
-    else
-        m_bus.disconnect(login1, managerPath, managerInterface, signal, this, slot);
+    QDBusMessage message = QDBusMessage::createMethodCall(login1, path, interface, method);
+    message.setArguments(arguments);
+    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(message, CallTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [done = std::move(done)](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                done(w->reply());
+            });
 }
 
-// A session that opened while an account is being locked: logind, not the signal, says
-// whose it is and what type, and it is taken as those listed at the start.
+void SessionLocker::list(uint uid, std::function<void(bool)> done)
+{
+    auto waiting = m_listing.find(uid);
+    if (waiting != m_listing.end()) {
+        if (done)
+            waiting->append(std::move(done));
+        return;
+    }
+    m_listing.insert(uid, done ? QList<std::function<void(bool)>>{std::move(done)}
+                               : QList<std::function<void(bool)>>());
+    call(managerPath, managerInterface, QStringLiteral("ListSessions"), {},
+         [this, uid](const QDBusMessage &reply) { listed(uid, reply); });
+}
+
+void SessionLocker::listed(uint uid, const QDBusMessage &reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage ||
+        reply.signature() != QLatin1String("a(susso)")) {
+        report(QStringLiteral("logind did not list the sessions: %1").arg(reply.errorMessage()));
+        for (const auto &done : m_listing.take(uid))
+            done(false);
+        return;
+    }
+    QList<Session> found;
+    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        Session session;
+        QString user, seat;
+        uint owner = 0;
+        QDBusObjectPath path;
+        list.beginStructure();
+        list >> session.id >> owner >> user >> seat >> path;
+        list.endStructure();
+        session.path = path.path();
+        if (owner == uid && found.size() < MostSessions && session.id.size() <= LongestId)
+            found.append(session);
+    }
+    list.endArray();
+    if (found.isEmpty()) {
+        described(uid, found);
+        return;
+    }
+    // What each one is, asked of logind; told once every answer is in.
+    auto left = std::make_shared<int>(int(found.size()));
+    auto described = std::make_shared<QList<Session>>();
+    for (const Session &session : std::as_const(found)) {
+        call(session.path, propertiesInterface, QStringLiteral("GetAll"), {sessionInterface},
+             [this, uid, session, left, described](const QDBusMessage &reply) {
+                 if (reply.type() == QDBusMessage::ReplyMessage &&
+                     reply.signature() == QLatin1String("a{sv}")) {
+                     const QVariantMap properties =
+                         qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+                     Session known = session;
+                     known.type = properties.value(QStringLiteral("Type")).toString();
+                     known.display = properties.value(QStringLiteral("Display")).toString();
+                     known.locked = properties.value(QStringLiteral("LockedHint")).toBool();
+                     if (isGraphical(known.type))
+                         described->append(known);
+                 } else {
+                     report(QStringLiteral("logind did not describe session %1: %2")
+                                .arg(session.id, reply.errorMessage()));
+                 }
+                 if (--*left == 0)
+                     this->described(uid, *described);
+             });
+    }
+}
+
+void SessionLocker::described(uint uid, const QList<Session> &sessions)
+{
+    m_sessions.insert(uid, sessions);
+    if (sessions.isEmpty() && !m_followed.contains(uid))
+        m_sessions.remove(uid);
+    for (const auto &done : m_listing.take(uid))
+        done(true);
+}
+
+void SessionLocker::lock(uint uid, Way way)
+{
+    list(uid, [this, uid, way](bool listed) {
+        if (!listed)
+            return;
+        const QString method =
+            way == Way::Lock ? QStringLiteral("LockSession") : QStringLiteral("TerminateSession");
+        for (const Session &session : sessions(uid)) {
+            if (way == Way::Lock && session.locked)
+                continue;
+            call(managerPath, managerInterface, method, {session.id},
+                 [method, id = session.id](const QDBusMessage &reply) {
+                     if (reply.type() == QDBusMessage::ErrorMessage)
+                         report(QStringLiteral("logind refused %1 of session %2: %3")
+                                    .arg(method, id, reply.errorMessage()));
+                 });
+        }
+    });
+}
+
+// A session that opened: logind, not the signal, says whose it is, and a followed
+// account's is told as if it had been unlocked.
 void SessionLocker::sessionNew(const QString &id, const QDBusObjectPath &path)
 {
-    if (m_ways.isEmpty() || id.isEmpty() || id.size() > LongestId ||
-        m_watched.contains(path.path()))
+    if (m_followed.isEmpty() || id.isEmpty() || id.size() > LongestId)
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(login1, path.path(), propertiesInterface,
-                                                       QStringLiteral("Get"));
-    call << sessionInterface << QStringLiteral("User");
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeoutMs), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, id, path](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                const QDBusPendingReply<QDBusVariant> user = *w;
-                if (user.isError())
-                    return;
-                const QVariant value = user.value().variant();
-                if (value.userType() != qMetaTypeId<QDBusArgument>())
-                    return;
-                const QDBusArgument owner = value.value<QDBusArgument>();
-                if (owner.currentSignature() != QLatin1String("(uo)"))
-                    return;
-                uint uid = 0;
-                QDBusObjectPath userPath;
-                owner.beginStructure();
-                owner >> uid >> userPath;
-                owner.endStructure();
-                if (!m_ways.contains(uid))
-                    return;
-                int taken = 0;
-                for (const Watched &watched : std::as_const(m_watched))
-                    taken += watched.uid == uid;
-                if (taken < MostSessions)
-                    takeSession(uid, id, path.path());
-            });
-}
-
-void SessionLocker::listSessions(uint uid)
-{
-    const QDBusMessage call = QDBusMessage::createMethodCall(login1, managerPath, managerInterface,
-                                                             QStringLiteral("ListSessions"));
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeoutMs), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, uid](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                const QDBusMessage reply = w->reply();
-                if (reply.type() != QDBusMessage::ReplyMessage ||
-                    reply.signature() != QLatin1String("a(susso)")) {
-                    report(QStringLiteral("logind did not list the sessions: %1")
-                               .arg(reply.errorMessage()));
-                    return;
-                }
-                if (!m_ways.contains(uid))
-                    return;
-                const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
-                int taken = 0;
-                list.beginArray();
-                while (!list.atEnd()) {
-                    QString id, user, seat;
-                    uint owner = 0;
-                    QDBusObjectPath path;
-                    list.beginStructure();
-                    list >> id >> owner >> user >> seat >> path;
-                    list.endStructure();
-                    if (owner == uid && taken++ < MostSessions)
-                        takeSession(uid, id, path.path());
-                }
-                list.endArray();
-            });
-}
-
-// Locks the session if it is a graphical one, and watches it.
-void SessionLocker::takeSession(uint uid, const QString &id, const QString &path)
-{
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(login1, path, propertiesInterface, QStringLiteral("Get"));
-    call << sessionInterface << QStringLiteral("Type");
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeoutMs), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, uid, id, path](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                const QDBusPendingReply<QDBusVariant> type = *w;
-                // Taken already: listed and announced at the same time.
-                if (type.isError() || !m_ways.contains(uid) || m_watched.contains(path) ||
-                    !isGraphical(type.value().variant().toString()))
-                    return;
-                watch(path, uid, id);
-                lock(uid, id);
-            });
-}
-
-void SessionLocker::lock(uint uid, const QString &id)
-{
-    const Way way = m_ways.value(uid);
-    const QString method =
-        way == Way::Lock ? QStringLiteral("LockSession") : QStringLiteral("TerminateSession");
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(login1, managerPath, managerInterface, method);
-    call << id;
-    auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeoutMs), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [id, method](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                if (w->isError())
-                    report(QStringLiteral("logind refused %1 of session %2: %3")
-                               .arg(method, id, w->error().message()));
-            });
-}
-
-void SessionLocker::watch(const QString &path, uint uid, const QString &id)
-{
-    if (m_watched.contains(path))
-        return;
-    m_watched.insert(path, {uid, id});
-    m_bus.connect(login1, path, propertiesInterface, QStringLiteral("PropertiesChanged"), this,
-                  SLOT(propertiesChanged(QString, QVariantMap, QStringList, QDBusMessage)));
-}
-
-void SessionLocker::unwatch(const QString &path)
-{
-    m_watched.remove(path);
-    m_bus.disconnect(login1, path, propertiesInterface, QStringLiteral("PropertiesChanged"), this,
-                     SLOT(propertiesChanged(QString, QVariantMap, QStringList, QDBusMessage)));
+    call(path.path(), propertiesInterface, QStringLiteral("Get"),
+         {sessionInterface, QStringLiteral("User")}, [this](const QDBusMessage &reply) {
+             if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+                 return;
+             const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();
+             if (value.userType() != qMetaTypeId<QDBusArgument>())
+                 return;
+             const QDBusArgument owner = value.value<QDBusArgument>();
+             if (owner.currentSignature() != QLatin1String("(uo)"))
+                 return;
+             uint uid = 0;
+             QDBusObjectPath userPath;
+             owner.beginStructure();
+             owner >> uid >> userPath;
+             owner.endStructure();
+             if (m_followed.contains(uid))
+                 list(uid, [this, uid](bool listed) {
+                     if (listed)
+                         emit unlocked(uid);
+                 });
+         });
 }
 
 void SessionLocker::propertiesChanged(const QString &interface, const QVariantMap &changed,
                                       const QStringList &, const QDBusMessage &message)
 {
-    const auto watched = m_watched.constFind(message.path());
-    if (interface != sessionInterface || watched == m_watched.constEnd())
-        return;
     const QVariant locked = changed.value(QStringLiteral("LockedHint"));
-    if (locked.isValid() && !locked.toBool() && m_ways.contains(watched->uid))
-        lock(watched->uid, watched->id);
+    if (interface != sessionInterface || !locked.isValid())
+        return;
+    for (auto account = m_sessions.begin(); account != m_sessions.end(); ++account) {
+        for (Session &session : *account) {
+            if (session.path != message.path())
+                continue;
+            session.locked = locked.toBool();
+            if (!session.locked && m_followed.contains(account.key()))
+                emit unlocked(account.key());
+            return;
+        }
+    }
 }

@@ -9,21 +9,49 @@
 #include <QSet>
 #include <QVariantMap>
 
-// Keeps the graphical sessions of an account locked through logind while its time's up
-// stands and no window of its shows it: locks each one (or ends it, for desktops
-// without a screen locker), locks it again whenever its LockedHint turns false, and
-// takes in the same way each session of the account that opens meanwhile.
+#include <functional>
+
+// What the guard asks of logind, and never of the accounts themselves: which graphical
+// sessions an account has, on which display, whether each is locked; locking them (or
+// ending them, for desktops without a screen locker); and word of each session of a
+// followed account that is unlocked or opens. Every call is asynchronous and bounded in
+// time; one that fails is only said in the log, and whoever asked asks again.
 class SessionLocker : public QObject
 {
     Q_OBJECT
 public:
     enum class Way { Lock, Logout };
 
+    struct Session
+    {
+        QString id;
+        QString path;
+        QString type;    // x11, wayland, tty...
+        QString display; // an X11 session's display, ":0"
+        bool locked = false;
+    };
+
+    // logind answers at once; a hung one must not keep anything waiting long.
+    static constexpr int CallTimeoutMs = 5000;
+    // More sessions than this for one account are not looked at.
+    static constexpr int MostSessions = 64;
+
     explicit SessionLocker(const QDBusConnection &bus, QObject *parent = nullptr);
 
-    void begin(uint uid, Way way);
-    void end(uint uid);
-    bool isLocking(uint uid) const { return m_ways.contains(uid); }
+    // Tells of every session of the account that is unlocked or opens, for as long as
+    // anyone who asked for it has not said otherwise.
+    void follow(uint uid, bool follow);
+    // Lists the account's sessions afresh, then calls done with whether logind answered.
+    void list(uint uid, std::function<void(bool listed)> done);
+    // The account's graphical sessions, as last listed.
+    QList<Session> sessions(uint uid) const { return m_sessions.value(uid); }
+    // Lists the account's sessions, then locks (or ends) each graphical one that is not
+    // locked already.
+    void lock(uint uid, Way way);
+
+signals:
+    // A graphical session of a followed account was unlocked, or opened.
+    void unlocked(uint uid);
 
 private slots:
     void sessionNew(const QString &id, const QDBusObjectPath &path);
@@ -31,20 +59,15 @@ private slots:
                            const QStringList &invalidated, const QDBusMessage &message);
 
 private:
-    struct Watched
-    {
-        uint uid = 0;
-        QString id;
-    };
-
-    void followNewSessions(bool follow);
-    void listSessions(uint uid);
-    void takeSession(uint uid, const QString &id, const QString &path);
-    void lock(uint uid, const QString &id);
-    void watch(const QString &path, uint uid, const QString &id);
-    void unwatch(const QString &path);
+    void listed(uint uid, const QDBusMessage &reply);
+    void described(uint uid, const QList<Session> &sessions);
+    void call(const QString &path, const QString &interface, const QString &method,
+              const QVariantList &arguments, std::function<void(const QDBusMessage &)> done);
 
     QDBusConnection m_bus;
-    QHash<uint, Way> m_ways;
-    QHash<QString, Watched> m_watched; // by session object path
+    // How many ask to follow each account.
+    QHash<uint, int> m_followed;
+    QHash<uint, QList<Session>> m_sessions;
+    // Listings under way, with who waits for each.
+    QHash<uint, QList<std::function<void(bool)>>> m_listing;
 };

@@ -5,6 +5,7 @@
 #include "Guard1Adaptor.h"
 #include "buildinfo.h"
 #include "guard/Guard.h"
+#include "guard/GuardBus.h"
 #include "logic/SystemLock.h"
 
 #include <QCommandLineParser>
@@ -12,6 +13,8 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QFileInfo>
+
+#include <dbus/dbus.h>
 
 #include <cstdio>
 #include <malloc.h>
@@ -48,14 +51,21 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("Keeps the turns of the accounts under %1's lock on the system bus, as "
                        "%2.")
-            .arg(QString::fromLatin1(BuildInfo::title), Guard::serviceName));
+            .arg(QString::fromLatin1(BuildInfo::title), GuardProtocol::service));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption lockFile(
         QStringLiteral("lock-file"),
         QStringLiteral("The administrator's lock file, with the password's hash beside it."),
         QStringLiteral("path"), SystemLock::installedFile());
-    parser.addOption(lockFile);
+    const QCommandLineOption program(
+        QStringLiteral("program"),
+        QStringLiteral("For tests: the program whose windows alone may say that they show a "
+                       "time's up, instead of the installed one."),
+        QStringLiteral("path"),
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+            QLatin1String(TURNKEEPER_PROGRAM_FROM_GUARD));
+    parser.addOptions({lockFile, program});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument %1; see --help")
@@ -64,17 +74,29 @@ int main(int argc, char *argv[])
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
         return fail(QStringLiteral("no system bus: %1").arg(bus.lastError().message()));
+    // libdbus reads no more while the messages read and not yet freed pass a size, and
+    // reads on when one is freed, from the thread that frees it; Qt can take that only on
+    // its bus thread. Everything an account can make large (the calls, the windows'
+    // answers) is taken and freed there, so the guard holds one such message at a time,
+    // never several, and is never left deaf.
+    dbus_connection_set_max_received_size(static_cast<DBusConnection *>(bus.internalPointer()),
+                                          GuardBus::MostReadBytes);
     // systemd's StateDirectory= (it may name several folders; the first is the guard's).
     QString stateDir = qEnvironmentVariable("STATE_DIRECTORY").section(QLatin1Char(':'), 0, 0);
     if (stateDir.isEmpty())
         stateDir = QStringLiteral("/var/lib/turnkeeper");
-    Guard guard(bus, QFileInfo(parser.value(lockFile)).absoluteFilePath(), stateDir);
-    new Guard1Adaptor(&guard);
-    if (!bus.registerObject(Guard::objectPath, &guard))
-        return fail(QStringLiteral("cannot register %1").arg(Guard::objectPath));
-    if (!bus.registerService(Guard::serviceName))
-        return fail(
-            QStringLiteral("cannot own %1: %2").arg(Guard::serviceName, bus.lastError().message()));
+    Guard guard(bus, QFileInfo(parser.value(lockFile)).absoluteFilePath(), stateDir,
+                QFileInfo(parser.value(program)).absoluteFilePath());
+    // Lives as long as the process, on the bus's thread.
+    auto *surface = new GuardBus(guard);
+    new Guard1Adaptor(surface);
+    surface->moveToBusThread(bus);
+    guard.takeBusThread();
+    if (!bus.registerObject(GuardProtocol::path, surface))
+        return fail(QStringLiteral("cannot register %1").arg(GuardProtocol::path));
+    if (!bus.registerService(GuardProtocol::service))
+        return fail(QStringLiteral("cannot own %1: %2")
+                        .arg(GuardProtocol::service, bus.lastError().message()));
     guard.takeUp();
     return app.exec();
 }

@@ -13,8 +13,12 @@
                                          "attached", then "shown" at each ShowTimeUp and the
                                          guard's signals as they come, flushed;
                                          attaches again to a guard started again
+
+Read from its input instead (python3 alone on the command line, as the guard wants of a
+window it believes), it takes its arguments from TURNKEEPER_CLIENT.
 """
 import json
+import os
 import sys
 from collections import Counter
 
@@ -52,9 +56,10 @@ def outcome(method, args, **options):
 
 
 def main():
-    mode = sys.argv[1]
+    arguments = sys.argv[1:] or os.environ['TURNKEEPER_CLIENT'].split()
+    mode = arguments[0]
     if mode == 'window':
-        window(sys.argv[2] == 'yes')
+        window(arguments[1] == 'yes')
         return
     bus = dbus.SystemBus()
     if mode == 'call':
@@ -97,6 +102,8 @@ def window(answer):
                             signal_name='TimeUp', dbus_interface=NAME)
     bus.add_signal_receiver(lambda state, *_: print('TurnChanged', state, flush=True),
                             signal_name='TurnChanged', dbus_interface=NAME)
+    bus.add_signal_receiver(lambda: print('Released', flush=True),
+                            signal_name='Released', dbus_interface=NAME)
     guard(bus).Attach()
     print('attached', flush=True)
 

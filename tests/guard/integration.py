@@ -5,14 +5,19 @@ clients of other accounts. usage: integration.py GUARD LOCK_TOOL POLICY [CASE...
 (only the cases whose names contain one of the texts given)
 
 Every case has an account (a uid) of its own. The cases that wait for the end of a turn
-run side by side, so the suite waits for one turn, not one per case."""
+run side by side, so the suite waits for one turn, not one per case. A case that changes
+what every account meets (the lock, logind, the guard's memory, the guard itself) has a
+world of its own, beside the others."""
 import json
 import os
 import signal
 import subprocess
 import sys
+import threading
 import time
 import traceback
+
+import pwd
 
 from world import PASSWORD, World, wait_for
 
@@ -142,7 +147,7 @@ def stopped_program_is_locked(world, uid):
 
 def live_program_is_not_locked(world, uid):
     session = world.session(uid)
-    window = world.window(uid)
+    window = world.window(uid, verified=True)
     started = start_turn(world, uid, 'Cy')
     wait_for(lambda: 'TurnChanged running' in window.lines, 'the window to hear of the start')
     yield
@@ -150,16 +155,43 @@ def live_program_is_not_locked(world, uid):
     assert 'TimeUp Cy' in window.lines, window.lines
     after_the_end(started)
     assert locked(world, session) == 0
+    # Asked again and again while the time's up stands.
+    assert window.shown() >= 2, window.shown()
     assert world.call(uid, 'Turn')['reply'][0] == 'timeup'
+    # Killed once it showed the time's up: the time's up stands all the same.
+    window.signal(signal.SIGKILL)
+    killed = time.monotonic()
+    wait_for(lambda: locked(world, session), 'the session to be locked', 60)
+    assert time.monotonic() - killed <= 20 + 2, f'locked {time.monotonic() - killed:.0f} s after'
+
+
+# Programs that say they show the time's up, and what the guard finds wrong with each.
+LIARS = [
+    ({'QT_QPA_PLATFORM': 'offscreen'}, 'it shows on the platform offscreen'),
+    ({'DISPLAY': ':77'}, 'its display :77 is none of the account\'s desktops'),
+    ({'LD_PRELOAD': 'libm.so.6'}, 'its environment sets LD_PRELOAD'),
+    ({'QT_PLUGIN_PATH': '/tmp'}, 'its environment sets QT_PLUGIN_PATH'),
+    (None, 'it was started with arguments'),
+]
 
 
 def unlocked_session_is_locked_again(world, uid):
     session = world.session(uid)
     text_session = world.session(uid, 'tty')
     world.window(uid, answer=False)  # a program that does not show it counts for nothing
+    # Nor do programs that only say they do: on a display or platform of their own, with a
+    # library of their own, or not the program at all.
+    for environment, _ in LIARS:
+        if environment is None:
+            world.window(uid)
+        else:
+            world.window(uid, verified=True, **environment)
     start_turn(world, uid)
     yield
     wait_for(lambda: locked(world, session), 'the session to be locked', 180)
+    for _, why in LIARS:
+        wait_for(lambda: world.guard_says(f'uid {uid}: a program says it shows the time\'s up, '
+                                          f'but {why}'), why)
     world.set_locked_hint(session, True)
     world.set_locked_hint(session, False)
     wait_for(lambda: locked(world, session) >= 2, 'the session to be locked again')
@@ -188,12 +220,13 @@ def new_program_shows_it_and_locking_stops(world, uid):
     start_turn(world, uid)
     yield
     wait_for(lambda: locked(world, session), 'the session to be locked', 180)
-    window = world.window(uid)
+    window = world.window(uid, verified=True)
     wait_for(window.shown, 'the new window to be asked to show the time\'s up')
     count = locked(world, session)
     world.set_locked_hint(session, True)
     world.set_locked_hint(session, False)
-    time.sleep(3)
+    # Longer than an unlocked session has for a window to show it.
+    time.sleep(UNSEEN_SECONDS + 5)
     assert locked(world, session) == count
 
 
@@ -249,7 +282,10 @@ def restarted_guard_goes_on(world, uid):
 
 def bad_starts_are_refused(world, uid):
     for child, error in [('x' * 41, 'InvalidArgument'), (' Ann', 'InvalidArgument'),
-                         ('   ', 'InvalidArgument'), ('Ann,Ben', None)]:
+                         ('   ', 'InvalidArgument'), ('An\nn', 'InvalidArgument'),
+                         ('A\tnn', 'InvalidArgument'), ('\u202eAnn', 'InvalidArgument'),
+                         ('An\u200bn', 'InvalidArgument'), ('An\u2028n', 'InvalidArgument'),
+                         ('x' * 161, 'InvalidArgument'), ('Ann,Ben', None)]:
         result = world.call(uid, 'Start', child)
         if error:
             assert error_of(result) == ERROR + error, (child, result)
@@ -260,6 +296,122 @@ def bad_starts_are_refused(world, uid):
             assert world.call(uid, 'Stop', 'guess')['error'] == ERROR + 'WrongPassword'
             assert world.call(uid, 'Turn')['reply'][0] == 'running'
             assert world.call(uid, 'Stop', PASSWORD) == {'reply': []}
+
+
+# --- Cases with a world of their own: each changes what every account of its world meets.
+
+OUTSIDE_SECONDS = 60
+MEMORY_MAX_MB = 160  # the unit's MemoryMax
+BIG = 33_000_000  # letters in a call, as large as the system bus carries
+
+
+def outside_turns(world, uid):
+    """The lock names this account (and root, whom it never locks so) for outside turns."""
+    name = pwd.getpwuid(uid).pw_name
+    world.set_lock(['--length', '1', '--outside-turns', 'lock', '--account', name,
+                    '--account', 'root'])
+    session = world.session(uid)
+    window = world.window(uid, verified=True)
+    began = time.monotonic()
+    wait_for(lambda: locked(world, session), 'the session locked before any turn', 120)
+    assert time.monotonic() - began >= OUTSIDE_SECONDS - 5, 'locked before a minute'
+    started = start_turn(world, uid)
+    # A running turn lifts it: an unlock meanwhile stays unlocked.
+    count = locked(world, session)
+    world.set_locked_hint(session, True)
+    world.set_locked_hint(session, False)
+    wait_for(window.shown, 'the time\'s up', 180)
+    ended = time.monotonic()
+    assert locked(world, session) == count, 'locked during the turn'
+    # Its time's up is shown, and still no turn runs: locked a minute after the end.
+    wait_for(lambda: locked(world, session) > count, 'the session locked after the turn', 120)
+    assert time.monotonic() - ended >= OUTSIDE_SECONDS - 5, 'locked before a minute'
+    # Each unlock gives another minute.
+    count = locked(world, session)
+    world.set_locked_hint(session, True)
+    world.set_locked_hint(session, False)
+    time.sleep(20)
+    assert locked(world, session) == count, 'locked again within 20 s of an unlock'
+    assert world.guard_says('administrator\'s: root'), 'root is never locked outside turns'
+    del started
+
+
+def stalled_logind_is_waited_out(world, uid):
+    """logind stops answering at the end of the turn: the guard locks once it answers."""
+    session = world.session(uid)
+    started = start_turn(world, uid)
+    time.sleep(max(0.0, started + TURN_SECONDS - 1 - time.monotonic()))
+    world.logind_process.send_signal(signal.SIGSTOP)
+    try:
+        time.sleep(UNSEEN_SECONDS + 15)
+    finally:
+        world.logind_process.send_signal(signal.SIGCONT)
+    resumed = time.monotonic()
+    wait_for(lambda: locked(world, session), 'the session to be locked', 60)
+    assert time.monotonic() - resumed <= 20 + 5, 'the lock came long after logind answered'
+
+
+def large_calls_leave_it_answering(world, uid):
+    """Five callers send the largest calls the bus carries while a turn ends."""
+    session = world.session(uid)
+    started = start_turn(world, uid)
+    time.sleep(max(0.0, started + TURN_SECONDS - 3 - time.monotonic()))
+    callers = [subprocess.Popen(world.as_user(world.other_account(n), 'call', 'CheckPassword',
+                                              json.dumps({'x': BIG})),
+                                env=world.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+               for n in (1, 2, 1, 2, 1)]
+    for caller in callers:
+        out, _ = caller.communicate(timeout=600)
+        assert error_of(json.loads(out)) == ERROR + 'InvalidArgument', out[:200]
+    asked = time.monotonic()
+    assert world.call(world.other_account(3), 'Turn')['reply'][0] == 'ready'
+    assert time.monotonic() - asked <= 5, 'another account waited more than 5 s'
+    wait_for(lambda: locked(world, session), 'the session to be locked',
+             max(1.0, started + TURN_SECONDS + 60 - time.monotonic()))
+    peak = world.guard_rss_kb('VmHWM') / 1024
+    print(f'  the guard at its peak: {peak:.0f} MB')
+    assert peak <= MEMORY_MAX_MB, f'{peak:.0f} MB at the peak'
+
+
+def lock_removed_mid_turn(world, uid):
+    """The administrator removes the lock during a turn: the turn is the program's again."""
+    session = world.session(uid)
+    window = world.window(uid, verified=True)
+    started = start_turn(world, uid)
+    time.sleep(5)
+    os.remove(world.lock_file)
+    wait_for(lambda: 'Released' in window.lines, 'the window to hear that the lock is lifted')
+    assert error_of(world.call(uid, 'Turn')) == ERROR + 'NotLocked'
+    after_the_end(started)
+    assert locked(world, session) == 0 and window.shown() == 0
+    world.set_lock(['--length', '1'])
+    assert world.call(uid, 'Turn')['reply'][0] == 'ready'
+
+
+def restart_and_reboot_keep_it(world, uid):
+    """The guard killed and started again, its files from another boot: what stands stays."""
+    session = world.session(uid)
+    started = start_turn(world, uid)
+    after_the_end(started, margin=0)
+    wait_for(lambda: locked(world, session), 'the session to be locked', 60)
+    # Wrong passwords until the next try must wait 16 s.
+    for pause in (0, 0, 0, 0, 1.1, 2.1, 4.1, 8.1):
+        time.sleep(pause)
+        assert world.call(uid, 'CheckPassword', 'guess') == {'reply': [False]}
+    world.guard.kill()
+    world.guard.wait()
+    state = os.path.join(world.env['STATE_DIRECTORY'], f'{uid}.conf')
+    with open(state) as f:
+        text = f.read()
+    with open(state, 'w') as f:
+        f.write(text.replace('Boot=', 'Boot=another-') if 'Boot=' in text else text)
+    count = locked(world, session)
+    world.start_guard()
+    back = time.monotonic()
+    assert error_of(world.call(uid, 'CheckPassword', PASSWORD)) == ERROR + 'TooManyTries'
+    assert world.call(uid, 'Turn')['reply'][0] == 'timeup'
+    wait_for(lambda: locked(world, session) > count, 'the session to be locked again', 60)
+    assert time.monotonic() - back <= 20 + 2, 'locked again more than 20 s after'
 
 
 CASES = [
@@ -281,6 +433,33 @@ CASES = [
     ('the record of turns holds the turn, for its account alone', record_holds_the_turn),
 ]
 
+# Each in a world of its own, beside the others.
+ALONE = [
+    ('outside turns: locked a minute after no turn runs, never during one', outside_turns),
+    ('logind stalled at the end of a turn: locked once it answers', stalled_logind_is_waited_out),
+    ('five calls of 33 MB as a turn ends: others answered, the turn locked, memory bounded',
+     large_calls_leave_it_answering),
+    ('the lock removed mid-turn: nothing locked at its end', lock_removed_mid_turn),
+    ('the guard restarted, its files from another boot: the time\'s up and the wrong '
+     'passwords stand', restart_and_reboot_keep_it),
+]
+
+
+def run_alone(name, case, results):
+    """A case in a world of its own, in a thread of its own."""
+    world = None
+    try:
+        world = World(GUARD, LOCK_TOOL, POLICY)
+        case(world, world.accounts()[0])
+        results[name] = None
+    except Exception:
+        results[name] = traceback.format_exc()
+        if world:
+            world.print_guard_log()
+    finally:
+        if world:
+            world.close()
+
 
 def main():
     if os.geteuid() != 0:
@@ -288,7 +467,26 @@ def main():
         return SKIP
     chosen = sys.argv[4:]
     if chosen:
-        CASES[:] = [case for case in CASES if any(text in case[0] for text in chosen)]
+        for cases in (CASES, ALONE):
+            cases[:] = [case for case in cases if any(text in case[0] for text in chosen)]
+    alone = {}
+    threads = [threading.Thread(target=run_alone, args=(name, case, alone))
+               for name, case in ALONE]
+    for thread in threads:
+        thread.start()
+    failed = run_together() if CASES else 0
+    for thread in threads:
+        thread.join()
+    for name, problem in alone.items():
+        print(f'PASS: {name}' if not problem else f'FAIL: {name}\n{problem}')
+        failed += bool(problem)
+    total = len(CASES) + len(ALONE)
+    print(f'{total - min(failed, total)} of {total} passed')
+    return 1 if failed else 0
+
+
+def run_together():
+    """The cases that share a world; the number that failed."""
     world = World(GUARD, LOCK_TOOL, POLICY)
     failed = 0
     waiting = []
@@ -321,8 +519,7 @@ def main():
         if failed:
             world.print_guard_log()
         world.close()
-    print(f'{len(CASES) - min(failed, len(CASES))} of {len(CASES)} passed')
-    return 1 if failed else 0
+    return failed
 
 
 if __name__ == '__main__':

@@ -30,12 +30,16 @@ def wait_for(condition, what, seconds=60):
     raise AssertionError(f'gave up waiting for {what}')
 
 
+PYTHON = os.path.realpath('/usr/bin/python3')
+
+
 class World:
     """The bus, the stand-in logind, the lock and the guard, in a folder of their own
-    that every account can enter."""
+    that every account can enter. program is the program whose windows alone count for
+    the guard: by default this machine's python3, which the stand-in windows run as."""
 
-    def __init__(self, guard, lock_tool, policy):
-        self.guard_program, self.lock_tool = guard, lock_tool
+    def __init__(self, guard, lock_tool, policy, program=PYTHON):
+        self.guard_program, self.lock_tool, self.program = guard, lock_tool, program
         self.dir = tempfile.mkdtemp(prefix='turnkeeper-guard.')
         os.chmod(self.dir, 0o755)
         self.processes = []
@@ -60,12 +64,14 @@ class World:
                     '--nofork'], 'bus')
         wait_for(lambda: os.path.exists(socket), 'the bus')
         self.bus = dbus.bus.BusConnection(self.address)
-        self.spawn(['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template', 'logind'],
-                   'logind')
+        self.logind_process = self.spawn(
+            ['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template', 'logind'], 'logind')
         wait_for(lambda: self.bus.name_has_owner('org.freedesktop.login1'), 'the stand-in logind')
         self.logind = self.bus.get_object('org.freedesktop.login1', '/org/freedesktop/login1')
 
-        self.lock_file = os.path.join(self.dir, 'etc', 'TurnKeeper.conf')
+        # Where a program started with XDG_CONFIG_DIRS=<config_dir> finds the lock.
+        self.config_dir = os.path.join(self.dir, 'xdg')
+        self.lock_file = os.path.join(self.config_dir, 'TurnKeeper', 'TurnKeeper.conf')
         self.set_lock(['--length', '1'])
         self.guard = None
         self.guard_log = os.path.join(self.dir, 'guard.log')
@@ -78,21 +84,23 @@ class World:
         return process
 
     def set_lock(self, options):
-        """Writes the lock as an administrator would, for a guard."""
+        """Writes the lock as an administrator would, naming the test's bus as the guard's."""
         subprocess.run([self.lock_tool, '--lock-file', self.lock_file, '--guard-bus',
-                        'unix:path=/run/dbus/system_bus_socket'] + options, check=True,
+                        self.address] + options, check=True,
                        input=(PASSWORD + '\n').encode(), stdout=subprocess.DEVNULL)
 
     def start_guard(self):
-        self.guard = self.spawn([self.guard_program, '--lock-file', self.lock_file], 'guard')
+        self.guard = self.spawn([self.guard_program, '--lock-file', self.lock_file, '--program',
+                                 self.program], 'guard')
         wait_for(lambda: self.bus.name_has_owner(NAME), 'the guard on the bus')
 
     def guard_alive(self):
         return self.guard.poll() is None and self.bus.name_has_owner(NAME)
 
-    def guard_rss_kb(self):
+    def guard_rss_kb(self, field='VmRSS'):
+        """The guard's resident memory now, or with VmHWM its peak since it started."""
         with open(f'/proc/{self.guard.pid}/status') as f:
-            return next(int(line.split()[1]) for line in f if line.startswith('VmRSS:'))
+            return next(int(line.split()[1]) for line in f if line.startswith(field + ':'))
 
     def print_guard_log(self, lines=40):
         """Prints what the guard said last, for a failed run."""
@@ -127,17 +135,34 @@ class World:
     def call(self, uid, method, *args):
         return self.run(uid, 'call', method, *[json.dumps(a) for a in args])
 
-    def window(self, uid, answer=True):
-        """A program of the account's that shows the time's up (or says it does not)."""
-        return Window(self, uid, answer)
+    def window(self, uid, answer=True, verified=False, **environment):
+        """A program of the account's that says it shows the time's up (or that it does
+        not). A verified one runs as the guard's program would: python3 alone on its
+        command line (the client comes on its input), on the account's display
+        (display_of), with nothing in its environment but what is given here."""
+        return Window(self, uid, answer, verified, environment)
 
-    def session(self, uid, kind='x11'):
-        """A desktop session of the account in the stand-in logind; its id."""
+    @staticmethod
+    def display_of(uid):
+        """The X display of the account's x11 session in the stand-in logind."""
+        return f':{uid % 1000 + 100}'
+
+    def use_program(self, program):
+        """The guard started again, believing the windows of program alone."""
+        self.program = program
+        self.guard.kill()
+        self.guard.wait()
+        self.start_guard()
+
+    def session(self, uid, kind='x11', display=None):
+        """A desktop session of the account in the stand-in logind, an x11 one on display
+        (display_of(uid) unless given); its id."""
         session_id = f'{kind}{uid}'
         path = self.logind.AddSession(session_id, 'seat0', dbus.UInt32(uid), f'user{uid}', True,
                                       dbus_interface='org.freedesktop.DBus.Mock')
         self.bus.get_object('org.freedesktop.login1', path).UpdateProperties(
-            'org.freedesktop.login1.Session', {'Type': kind},
+            'org.freedesktop.login1.Session',
+            {'Type': kind, 'Display': (display or self.display_of(uid)) if kind == 'x11' else ''},
             dbus_interface='org.freedesktop.DBus.Mock')
         # As logind says it, once the session is there.
         self.logind.EmitSignal('org.freedesktop.login1.Manager', 'SessionNew', 'so',
@@ -164,10 +189,21 @@ class World:
 class Window:
     """The stand-in program: what it printed is collected as it comes."""
 
-    def __init__(self, world, uid, answer):
-        self.process = subprocess.Popen(world.as_user(uid, 'window', 'yes' if answer else 'no'),
-                                        env=world.env, stdout=subprocess.PIPE,
-                                        stderr=subprocess.STDOUT, text=True)
+    def __init__(self, world, uid, answer, verified, environment):
+        mode = 'window ' + ('yes' if answer else 'no')
+        if verified:
+            variables = dict(PATH='/usr/bin:/bin', DBUS_SYSTEM_BUS_ADDRESS=world.address,
+                             DISPLAY=world.display_of(uid), TURNKEEPER_CLIENT=mode)
+            variables.update(environment)
+            with open(world.client, 'rb') as script:
+                self.process = subprocess.Popen(
+                    ['setpriv', f'--reuid={uid}', f'--regid={uid}', '--clear-groups', 'env', '-i'] +
+                    [f'{key}={value}' for key, value in variables.items()] + [PYTHON],
+                    stdin=script, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        else:
+            self.process = subprocess.Popen(world.as_user(uid, *mode.split()), env=world.env,
+                                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                            text=True)
         world.processes.append(self.process)
         self.lines = []
         threading.Thread(target=self._read, daemon=True).start()
@@ -192,6 +228,7 @@ BUS_CONFIG = '''<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Config
   <type>system</type>
   <auth>EXTERNAL</auth>
   <listen>unix:path={socket}</listen>
+  <limit name="max_message_size">33554432</limit>
   <policy context="default">
     <allow user="*"/>
     <deny own="*"/>

@@ -82,9 +82,9 @@ class Case:
         os.chown(self.home, uid, uid)
         self.conf = os.path.join(self.home, '.config', 'TurnKeeper', 'TurnKeeper.conf')
         self.log = os.path.join(self.dir, 'program.log')
-        with BUS:
-            self.session = world.session(uid)
         self.desktop = Desktop(self.dir)
+        with BUS:
+            self.session = world.session(uid, display=self.desktop.display)
         self.process = None
         self.window = None
 
@@ -387,6 +387,7 @@ def main():
     results = {}
     try:
         program = copy_program(world)
+        world.use_program(program)
         accounts = world.accounts()
         assert len(accounts) >= len(CASES), 'too few accounts on this machine'
         threads = [threading.Thread(target=run, args=(world, uid, name, case, program, results))
