@@ -10,6 +10,7 @@ packages=(
     qt6-translations-l10n        # Qt's own texts (the standard dialogs' buttons) in each language
     libqt6sql6-sqlite            # the record of turns (Qt SQL's SQLite driver)
     libxcb1-dev                  # the window manager's workspace hints
+    libdbus-1-dev pkgconf        # the guard sets one limit of libdbus itself
     fonts-comic-neue             # stands in for Comic Sans MS
     xvfb xauth xdotool           # the tests that run the program on a real X server
     pulseaudio pulseaudio-utils  # a sound server of the tests' own, to hear the horn
