@@ -37,6 +37,11 @@ install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/io.github.turnkeeper.Guard1.con
     DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/system.d)
 install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/io.github.turnkeeper.Guard1.service
     DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/system-services)
+# What polkit asks before the guard changes the family's rules, and the folder of the
+# administrator's lock, the one place outside its own where the guard may write.
+install(FILES ${TURNKEEPER_PACKAGING_SOURCE_DIR}/io.github.turnkeeper.policy
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+install(DIRECTORY DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/xdg/TurnKeeper)
 
 # The sound module, which the program loads when a turn first starts.
 install(TARGETS turnkeeper-sound LIBRARY DESTINATION ${TURNKEEPER_MODULE_DIR})

@@ -124,6 +124,9 @@ dpkg-deb -c "$package" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
 has() { grep -qx "$1" "$work/contents"; }
 check "the program is /usr/bin/TurnKeeper" has /usr/bin/TurnKeeper
 check "the lock tool is /usr/bin/turnkeeper-lock" has /usr/bin/turnkeeper-lock
+check "the polkit action of the family's rules is packaged" \
+    has /usr/share/polkit-1/actions/io.github.turnkeeper.policy
+check "the lock's folder is packaged, for the guard to write" has /etc/xdg/TurnKeeper/
 check "the sound module is under /usr/lib" grep -q "^/usr/lib.*/turnkeeper/turnkeeper-sound.so$" "$work/contents"
 for file in "${runtime_files[@]}"; do
     check "/usr/share/turnkeeper/$file is packaged" has "/usr/share/turnkeeper/$file"

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "guard/AccountTurns.h"
 #include "guard/PasswordBackoff.h"
 #include "guard/TurnProgress.h"
 #include "guard/WindowCheck.h"
+#include "logic/LockWriter.h"
 #include "logic/TurnLogWire.h"
+#include "support/TestSupport.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -72,6 +75,8 @@ private slots:
     void recordCrossesTheBus();
     void onlyTheProgramOnTheAccountsDesktopCounts_data();
     void onlyTheProgramOnTheAccountsDesktopCounts();
+    void dayAllowanceDecidesWhoseTurnAndHowLong_data();
+    void dayAllowanceDecidesWhoseTurnAndHowLong();
 };
 
 void TestGuard::wrongPasswordsSlowDown_data()
@@ -337,6 +342,93 @@ void TestGuard::onlyTheProgramOnTheAccountsDesktopCounts()
     const QString found =
         WindowCheck::refusal(WindowCheck::read(proc.path(), 4711), 1000, program, desktops);
     QVERIFY2(refusal.isEmpty() ? found.isEmpty() : found.startsWith(refusal), qPrintable(found));
+}
+
+void TestGuard::dayAllowanceDecidesWhoseTurnAndHowLong_data()
+{
+    QTest::addColumn<QString>("allowance"); // seconds a day: "Ann=70 Ben=60"
+    QTest::addColumn<QString>("steps");     // start, stop, +N (ms), midnight, at:HH:MM:SS (today)
+    QTest::addColumn<QString>("answers");   // each start's or stop's: "Ann 60" or an error
+    // Turns of a minute, the shortest a lock sets, for Ann and Ben in that order.
+    QTest::newRow("no allowance: every turn as long as the lock's")
+        << ""
+        << "start +60000 start +60000 start"
+        << "Ann:60 Ben:60 Ann:60";
+    QTest::newRow("a turn shortened to what the child has left") << "Ann=30"
+                                                                 << "start"
+                                                                 << "Ann:30";
+    QTest::newRow("a stopped turn counts what it took") << "Ann=70"
+                                                        << "start +30000 stop start"
+                                                        << "Ann:60 stopped Ann:40";
+    QTest::newRow("a child with nothing left passes to the next with time")
+        << "Ann=60"
+        << "start +60000 start +60000 start"
+        << "Ann:60 Ben:60 Ben:60";
+    QTest::newRow("every child's time had: no turn") << "Ann=60 Ben=60"
+                                                     << "start +60000 start +60000 start"
+                                                     << "Ann:60 Ben:60 NoTimeLeft";
+    QTest::newRow("midnight brings the day's allowance again")
+        << "Ann=60 Ben=60"
+        << "start +60000 start +60000 midnight start"
+        << "Ann:60 Ben:60 Ann:60";
+    QTest::newRow("a turn begun before midnight counts for its day")
+        << "Ann=60 Ben=60"
+        << "at:23:59:30 start +60000 start +60000 start"
+        << "Ann:60 Ben:60 Ann:60";
+}
+
+// AccountTurns of a guard with the lock's children and allowances, on a clock the test
+// moves: what each Start decides, and how long the turn then lasts.
+void TestGuard::dayAllowanceDecidesWhoseTurnAndHowLong()
+{
+    QFETCH(QString, allowance);
+    QFETCH(QString, steps);
+    QFETCH(QString, answers);
+    const QTemporaryDir dir;
+    const QString lockFile = dir.filePath(QStringLiteral("TurnKeeper.conf"));
+    SystemLock::Rules rules;
+    rules.maxTime = 60;
+    rules.children = QStringList{"Ann", "Ben"};
+    for (const QString &entry : allowance.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        rules.allowance.insert(entry.section('=', 0, 0), entry.section('=', 1).toInt());
+    QString error;
+    QVERIFY2(LockWriter::write(lockFile, rules, QStringLiteral("pw"), &error), qPrintable(error));
+    const SystemLock lock = SystemLock::readFile(lockFile, SystemLock::Reporting::Quiet);
+    QCOMPARE(lock.rules().allowance, rules.allowance);
+    // Noon, local time.
+    ManualTurnClock clock(QDateTime(QDate::currentDate(), QTime(12, 0), Qt::LocalTime).toUTC());
+    const InstalledClock installed(&clock);
+    AccountTurns turns(lockFile, dir.filePath(QStringLiteral("state")));
+    constexpr uint uid = 1000;
+    QStringList said;
+    AccountTurns::Turn turn;
+    for (const QString &step : steps.split(QLatin1Char(' '))) {
+        std::optional<AccountTurns::Refusal> refusal;
+        if (step == QLatin1String("start")) {
+            refusal = turns.start(uid, lock, QString(), std::nullopt);
+            if (!refusal) {
+                QVERIFY(!turns.turn(uid, lock, &turn));
+                said << turn.child + QLatin1Char(':') + QString::number(turn.length);
+            }
+        } else if (step == QLatin1String("stop")) {
+            refusal = turns.stop(uid, lock, QStringLiteral("pw"));
+            if (!refusal)
+                said << QStringLiteral("stopped");
+        } else if (step == QLatin1String("midnight") || step.startsWith(QLatin1String("at:"))) {
+            const QDate today = clock.utcNow().toLocalTime().date();
+            const QDateTime then =
+                step.startsWith(QLatin1String("at:"))
+                    ? QDateTime(today, QTime::fromString(step.mid(3)), Qt::LocalTime)
+                    : QDateTime(today.addDays(1), QTime(0, 0, 1), Qt::LocalTime);
+            clock.advance(clock.utcNow().msecsTo(then));
+        } else {
+            clock.advance(step.mid(1).toLongLong());
+            QVERIFY(!turns.turn(uid, lock, &turn));
+        }
+        if (refusal)
+            said << GuardProtocol::errorName(refusal->error).section(QLatin1Char('.'), -1);
+    }
+    QCOMPARE(said.join(QLatin1Char(' ')), answers);
 }
 
 QTEST_GUILESS_MAIN(TestGuard)

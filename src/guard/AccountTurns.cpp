@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -293,16 +294,20 @@ std::optional<AccountTurns::Refusal> AccountTurns::start(uint uid, const SystemL
             QStringLiteral("The break lasts until %1: a new turn needs the parent password.")
                 .arg(state->breakEnds.toLocalTime().toString(QStringLiteral("HH:mm")))};
     }
+    QString whose = order.isEmpty() ? child : Children(order, turn->children().next()).next();
+    qint32 length = lock.maxTime().value_or(TimerLength::DefaultSeconds);
+    if ((refusal = allowed(uid, *state, lock, &whose, &length)))
+        return refusal;
     {
         const SettingsFileScope scope(fileOf(uid, "conf"));
-        const Children children = !order.isEmpty()  ? Children(order, turn->children().next())
-                                  : child.isEmpty() ? Children()
-                                                    : Children({child}, child);
+        const Children children = !order.isEmpty()  ? Children(order, whose)
+                                  : whose.isEmpty() ? Children()
+                                                    : Children({whose}, whose);
         QString error;
         if (!(turn->children() == children) &&
             !turn->editChildren(turn->children(), children, &error))
             report(uid, error);
-        turn->setLength(lock.maxTime().value_or(TimerLength::DefaultSeconds));
+        turn->setLength(length);
         turn->start();
     }
     state->standing = false;
@@ -372,6 +377,57 @@ std::optional<AccountTurns::Refusal> AccountTurns::record(uint uid, const System
     const SettingsFileScope scope(fileOf(uid, "conf"));
     *entries = state->session->record(TurnLogWire::MostEntries);
     return std::nullopt;
+}
+
+QMap<QString, qint32> AccountTurns::usedToday(uint uid, Account &state)
+{
+    const QDate today = utcNow().toLocalTime().date();
+    const SettingsFileScope scope(fileOf(uid, "conf"));
+    QMap<QString, qint32> used;
+    for (const TurnLog::Entry &entry : state.session->record(TurnLogWire::MostEntries)) {
+        if (entry.started.toLocalTime().date() == today)
+            used[entry.child] += entry.used;
+    }
+    return used;
+}
+
+std::optional<AccountTurns::Refusal> AccountTurns::usedToday(uint uid, const SystemLock &lock,
+                                                             QMap<QString, qint32> *used)
+{
+    std::optional<Refusal> refusal;
+    Account *state = account(uid, lock, &refusal);
+    if (state)
+        *used = usedToday(uid, *state);
+    return refusal;
+}
+
+std::optional<AccountTurns::Refusal> AccountTurns::allowed(uint uid, Account &state,
+                                                           const SystemLock &lock, QString *child,
+                                                           qint32 *length)
+{
+    const QStringList order = lock.rules().children;
+    const QMap<QString, qint32> &allowance = lock.rules().allowance;
+    if (order.isEmpty() || allowance.isEmpty())
+        return std::nullopt;
+    const QMap<QString, qint32> used = usedToday(uid, state);
+    // From the child who is next on, the first one with time left.
+    const qsizetype from = qMax<qsizetype>(0, order.indexOf(*child));
+    for (qsizetype k = 0; k < order.size(); ++k) {
+        const QString &candidate = order.at((from + k) % order.size());
+        const qint32 left = allowance.contains(candidate)
+                                ? allowance.value(candidate) - used.value(candidate)
+                                : std::numeric_limits<qint32>::max();
+        if (left > 0) {
+            *child = candidate;
+            *length = qMin(*length, left);
+            return std::nullopt;
+        }
+    }
+    return Refusal{GuardProtocol::Error::NoTimeLeft,
+                   QStringLiteral("%1 has had today's %2 minutes of turns, and every child "
+                                  "after has had theirs.")
+                       .arg(*child)
+                       .arg(allowance.value(*child) / 60)};
 }
 
 QList<uint> AccountTurns::takeUp(const SystemLock &lock)

@@ -7,6 +7,7 @@
 #include "logic/TurnLog.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QObject>
 
 #include <map>
@@ -67,6 +68,9 @@ public:
     std::optional<Refusal> stop(uint uid, const SystemLock &lock, const QString &password);
     std::optional<Refusal> checkPassword(uint uid, const SystemLock &lock, const QString &password,
                                          bool *right);
+    // The seconds each child of the account has had today, from midnight in the computer's
+    // local time: the stretches of turns that began today, the running one so far.
+    std::optional<Refusal> usedToday(uint uid, const SystemLock &lock, QMap<QString, qint32> *used);
 
     // Takes up the turns the state folder holds: nobody may need to call for a turn to
     // end, nor for a time's up to stand again.
@@ -105,6 +109,11 @@ private:
     std::optional<Refusal> password(uint uid, Account &state, const SystemLock &lock,
                                     const QString &typed, bool *right);
     std::optional<Refusal> childRefusal(const QString &child) const;
+    QMap<QString, qint32> usedToday(uint uid, Account &state);
+    // Under the lock's allowances, whose turn it is (the next child with time left) and how
+    // long it may last; a refusal when no child has any.
+    std::optional<Refusal> allowed(uint uid, Account &state, const SystemLock &lock, QString *child,
+                                   qint32 *length);
     void follow(uint uid);
     void ended(uint uid, const QString &child);
     // The account's own state beside its turn, in its settings file.

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "guard/AccountTurns.h"
+#include "guard/Authority.h"
 #include "guard/OutsideTurns.h"
 #include "guard/SessionLocker.h"
 #include "guard/TimeUpWatch.h"
 #include "guard/WindowCheck.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QStringList>
@@ -49,6 +51,11 @@ public:
     std::optional<Refusal> stop(uint uid, const QString &password);
     std::optional<Refusal> checkPassword(uint uid, const QString &password, bool *right);
     std::optional<Refusal> attach(uint uid, const QString &connection);
+    // The rules in force, with what the account's children have had today.
+    QVariantMap rules(uint uid);
+    // Changes the rules as call asks, once polkit authorises its sender, and answers it
+    // when done.
+    void setRules(uint uid, const QDBusMessage &call, const QVariantMap &rules);
 
 private:
     // The lock in force, read afresh; nothing, with the refusal, when there is none.
@@ -56,6 +63,8 @@ private:
     void lockChanged();
     void followLockFolder();
     void resolveOutsideTurns(const SystemLock &lock);
+    // Writes the change once the accounts it names are found, and answers call.
+    void writeRules(const QDBusMessage &call, const QVariantMap &wire);
     // Sends the account's attached windows what its turn is now.
     void tell(uint uid);
     void signal(uint uid, const QString &name, const QVariantList &arguments);
@@ -69,6 +78,7 @@ private:
     AccountTurns m_turns;
     TimeUpWatch m_watch;
     OutsideTurns m_outside;
+    Authority m_authority;
     QFileSystemWatcher m_lockWatcher;
     bool m_locked = false;
     QStringList m_outsideAccounts;

@@ -3,11 +3,13 @@
 
 #include "guard/Guard.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -49,7 +51,7 @@ bool GuardBus::tooLong(const QString &child, const std::optional<QString> &passw
     return true;
 }
 
-void GuardBus::answer(std::function<QDBusMessage(uint, const QDBusMessage &)> answer)
+void GuardBus::answer(std::function<std::optional<QDBusMessage>(uint, const QDBusMessage &)> answer)
 {
     const QDBusMessage call = message();
     // Only this thread touches the count.
@@ -80,7 +82,8 @@ void GuardBus::answer(std::function<QDBusMessage(uint, const QDBusMessage &)> an
                 // The guard answers on its own thread.
                 QMetaObject::invokeMethod(
                     &m_guard, [bus, call, uid = uid.value(), answer = std::move(answer)]() mutable {
-                        bus.send(answer(uid, call));
+                        if (const std::optional<QDBusMessage> reply = answer(uid, call))
+                            bus.send(*reply);
                     });
             });
 }
@@ -160,5 +163,52 @@ void GuardBus::Attach()
         if (const auto refusal = guard.attach(uid, call.service()))
             return refused(call, uid, *refusal);
         return call.createReply();
+    });
+}
+
+QVariantMap GuardBus::Rules()
+{
+    answer([&guard = m_guard](uint uid, const QDBusMessage &call) {
+        return call.createReply(guard.rules(uid));
+    });
+    return {};
+}
+
+void GuardBus::SetRules(const QVariantMap &rules)
+{
+    // Each rule's value as small as a rule can be, and in a form of its own: what goes on
+    // to the guard's thread keeps nothing of the message, which is freed here.
+    QVariantMap small;
+    bool fits = rules.size() <= MostEntries;
+    for (auto rule = rules.begin(); fits && rule != rules.end(); ++rule) {
+        const QVariant &value = rule.value();
+        if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+            const QDBusArgument argument = value.value<QDBusArgument>();
+            fits = argument.currentSignature() == QLatin1String("a{su}");
+            const auto seconds =
+                fits ? qdbus_cast<QMap<QString, uint>>(argument) : QMap<QString, uint>();
+            fits = fits && seconds.size() <= MostEntries &&
+                   std::none_of(seconds.keyBegin(), seconds.keyEnd(),
+                                [](const QString &key) { return key.size() > LongestChild; });
+            small.insert(rule.key(), QVariant::fromValue(seconds));
+            continue;
+        }
+        const QStringList list = value.toStringList();
+        fits = (value.typeId() == QMetaType::Bool || value.typeId() == QMetaType::UInt ||
+                value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QStringList) &&
+               value.toString().size() <= LongestPassword && list.size() <= MostEntries &&
+               std::none_of(list.begin(), list.end(),
+                            [](const QString &entry) { return entry.size() > LongestChild; });
+        small.insert(rule.key(), value);
+    }
+    if (!fits) {
+        sendErrorReply(GuardProtocol::errorName(GuardProtocol::Error::InvalidArgument),
+                       QStringLiteral("The rules are of types or sizes no family's are."));
+        return;
+    }
+    answer([&guard = m_guard, small](uint uid,
+                                     const QDBusMessage &call) -> std::optional<QDBusMessage> {
+        guard.setRules(uid, call, small);
+        return std::nullopt;
     });
 }

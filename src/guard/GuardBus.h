@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class Guard;
 
@@ -23,6 +24,8 @@ public:
     // Bytes of UTF-8 in a password; UTF-16 units in a child's name.
     static constexpr int LongestPassword = 1024;
     static constexpr int LongestChild = 160;
+    // Entries of a rule's list, and rules in one change.
+    static constexpr int MostEntries = 64;
     // What libdbus may hold read and not yet freed before it reads on: any call larger
     // than this is taken alone.
     static constexpr long MostReadBytes = 16 * 1024 * 1024;
@@ -42,11 +45,14 @@ public slots:
     void Stop(const QString &password);
     bool CheckPassword(const QString &password);
     void Attach();
+    QVariantMap Rules();
+    void SetRules(const QVariantMap &rules);
 
 private:
     // Answers the call being delivered later, with what answer makes of the caller's
-    // account: a reply, or an error.
-    void answer(std::function<QDBusMessage(uint uid, const QDBusMessage &call)> answer);
+    // account: a reply, or an error; nothing when the guard answers it itself.
+    void
+    answer(std::function<std::optional<QDBusMessage>(uint uid, const QDBusMessage &call)> answer);
     bool tooLong(const QString &child, const std::optional<QString> &password);
 
     // Lives on the guard's thread.

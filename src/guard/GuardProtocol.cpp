@@ -22,6 +22,12 @@ QString errorName(Error error)
     case Error::OnBreak:
         name = "OnBreak";
         break;
+    case Error::NoTimeLeft:
+        name = "NoTimeLeft";
+        break;
+    case Error::NotAuthorized:
+        name = "NotAuthorized";
+        break;
     case Error::LimitsExceeded:
         break;
     }

@@ -27,6 +27,9 @@ inline const QString timeUp = QStringLiteral("TimeUp");
 // The lock was lifted: the program keeps its own turn again.
 inline const QString released = QStringLiteral("Released");
 
+// The polkit action that a change of the family's rules needs.
+inline const QString setRulesAction = QStringLiteral("io.github.turnkeeper.set-rules");
+
 // io.github.turnkeeper.Guard1.Error.<name>
 enum class Error {
     NotLocked,
@@ -34,7 +37,11 @@ enum class Error {
     WrongPassword,
     TooManyTries,
     OnBreak,
-    LimitsExceeded
+    LimitsExceeded,
+    // Every child has had the day's allowance.
+    NoTimeLeft,
+    // polkit did not authorise the change of the family's rules.
+    NotAuthorized
 };
 QString errorName(Error error);
 

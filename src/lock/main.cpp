@@ -2,10 +2,10 @@
 // turnkeeper-lock: sets, removes and reports the administrator's lock on TurnKeeper's
 // parent password and length, for every account of the computer.
 #include "buildinfo.h"
-#include "lock/LockFile.h"
 #include "logic/Accounts.h"
+#include "logic/LockFile.h"
+#include "logic/LockWriter.h"
 #include "logic/NumberText.h"
-#include "logic/PasswordHash.h"
 #include "logic/SystemLock.h"
 
 #include <QCommandLineParser>
@@ -167,6 +167,9 @@ int showStatus(const QString &lockFile)
     if (!rules.children.isEmpty())
         say(stdout, QStringLiteral("The children take turns in this order: %1.")
                         .arg(rules.children.join(QStringLiteral(", "))));
+    for (auto child = rules.allowance.begin(); child != rules.allowance.end(); ++child)
+        say(stdout, QStringLiteral("%1 may have %2 minutes of turns a day.")
+                        .arg(child.key(), minutesText(child.value())));
     if (!lock.problem().isEmpty())
         say(stdout, QStringLiteral("Warning: %1.").arg(lock.problem()));
     // Root can write anything; the warning is for the accounts the lock is meant for.
@@ -182,17 +185,12 @@ int removeLock(const QString &target, const QString &lockFile)
     const QString folder = QFileInfo(target).absolutePath();
     if (!LockFile::canWrite(folder))
         return refuseWithoutRights(folder);
-    if (!QFileInfo::exists(target)) {
-        say(stdout, QStringLiteral("There is no lock in %1.").arg(target));
-    } else {
-        QString error;
-        if (!LockFile::remove(target, &error))
-            return fail(error);
-        say(stdout, QStringLiteral("Removed %1: the lock is off.").arg(target));
-    }
+    const bool there = QFileInfo::exists(target);
     QString error;
-    if (!LockFile::remove(SystemLock::hashFileFor(target), &error))
+    if (!LockWriter::remove(target, &error))
         return fail(error);
+    say(stdout, there ? QStringLiteral("Removed %1: the lock is off.").arg(target)
+                      : QStringLiteral("There is no lock in %1.").arg(target));
     const SystemLock remaining = readLock(lockFile);
     if (remaining.isLocked())
         return fail(QStringLiteral("a lock is still in force from %1; remove that file too")
@@ -205,28 +203,18 @@ int setLock(const QString &target, const SystemLock::Rules &rules, bool forGuard
     const QString folder = QFileInfo(target).absolutePath();
     if (!LockFile::canWrite(folder))
         return refuseWithoutRights(folder);
+    if (!forGuard && guardOnly)
+        return fail(QStringLiteral("--break, --unseen, --outside-turns, --children, --allowance "
+                                   "and --guard-bus need the guard, which is not installed; "
+                                   "nothing was changed"));
     QString error;
     const std::optional<QString> password = readNewPassword(&error);
     if (!password)
         return fail(error + QStringLiteral("; nothing was changed"));
-    const QString hash = PasswordHash::make(*password);
     const std::optional<qint32> seconds = rules.maxTime;
-    if (forGuard) {
-        // The hash first: until the lock file is replaced, an old one with the hash
-        // inside stays as it was and in force.
-        if (!LockFile::write(SystemLock::hashFileFor(target), hash.toUtf8() + '\n', &error, 0600) ||
-            !LockFile::write(target, SystemLock::contentsWithoutHash(rules), &error))
-            return fail(error);
-    } else {
-        if (guardOnly)
-            return fail(QStringLiteral("--break, --unseen, --outside-turns, --children and "
-                                       "--guard-bus need the guard, which is not installed; "
-                                       "nothing was changed"));
-        if (!LockFile::write(target, SystemLock::contents(hash, seconds), &error))
-            return fail(error);
-        QString ignored;
-        LockFile::remove(SystemLock::hashFileFor(target), &ignored);
-    }
+    if (!(forGuard ? LockWriter::write(target, rules, password, &error)
+                   : LockWriter::writeWithHashInside(target, seconds, *password, &error)))
+        return fail(error);
     const QString what =
         seconds
             ? QStringLiteral("the new password and a turn of %1 minutes").arg(minutesText(*seconds))
@@ -273,6 +261,23 @@ QString readChildren(const QString &typed, QStringList *names)
         if (names->contains(trimmed, Qt::CaseInsensitive))
             return QStringLiteral("--children: %1 is named twice").arg(trimmed);
         names->append(trimmed);
+    }
+    return QString();
+}
+
+// "Ann=120, Ben=90": minutes a day by child, in seconds.
+QString readAllowance(const QString &typed, QMap<QString, qint32> *allowance)
+{
+    for (const QString &entry : typed.split(QLatin1Char(','))) {
+        const QString child = entry.section(QLatin1Char('='), 0, 0).trimmed();
+        bool read = false;
+        const int minutes = entry.section(QLatin1Char('='), 1).trimmed().toInt(&read);
+        if (!entry.contains(QLatin1Char('=')) || !read || minutes < 0 || minutes > 24 * 60)
+            return QStringLiteral("--allowance takes names with minutes from 0 to 1440, as "
+                                  "\"Ann=120, Ben=90\"");
+        if (allowance->contains(child))
+            return QStringLiteral("--allowance: %1 is named twice").arg(child);
+        allowance->insert(child, minutes * 60);
     }
     return QString();
 }
@@ -334,6 +339,11 @@ int main(int argc, char *argv[])
                        "then decides whose turn starts, and the program shows the order without "
                        "letting it be changed."),
         QStringLiteral("names"));
+    const QCommandLineOption allowance(
+        QStringLiteral("allowance"),
+        QStringLiteral("Minutes of turns a day for the children named with --children, as "
+                       "\"Ann=120, Ben=90\"; a child not given has no daily limit."),
+        QStringLiteral("minutes"));
     const QCommandLineOption guardBus(
         QStringLiteral("guard-bus"),
         QStringLiteral("For tests: the address (unix:path=/...) of the bus where the program "
@@ -341,7 +351,7 @@ int main(int argc, char *argv[])
                        "guard even where none is installed."),
         QStringLiteral("address"));
     parser.addOptions({length, off, status, lockFile, breakOption, unseen, outsideTurns, account,
-                       children, guardBus});
+                       children, allowance, guardBus});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty())
@@ -381,6 +391,11 @@ int main(int argc, char *argv[])
             !refusal.isEmpty())
             return fail(refusal);
     }
+    if (parser.isSet(allowance)) {
+        if (const QString refusal = readAllowance(parser.value(allowance), &rules.allowance);
+            !refusal.isEmpty())
+            return fail(refusal);
+    }
     if (parser.isSet(guardBus)) {
         rules.guardBus = parser.value(guardBus);
         if (const QString refusal = SystemLock::busRefusal(rules.guardBus); !refusal.isEmpty())
@@ -391,8 +406,11 @@ int main(int argc, char *argv[])
         if (!rules.maxTime)
             return fail(QStringLiteral("--length takes a number of minutes from 1 to 3600"));
     }
+    if (const QString refusal = SystemLock::rulesRefusal(rules); !refusal.isEmpty())
+        return fail(refusal);
     const bool guardOnly = parser.isSet(breakOption) || parser.isSet(unseen) ||
                            parser.isSet(outsideTurns) || parser.isSet(account) ||
-                           parser.isSet(children) || parser.isSet(guardBus);
+                           parser.isSet(children) || parser.isSet(allowance) ||
+                           parser.isSet(guardBus);
     return setLock(target, rules, forGuard(parser.isSet(guardBus)), guardOnly);
 }

@@ -182,6 +182,15 @@ void SystemLock::load(const QString &file, bool visible)
         };
         m_rules.accounts = names(accountsKey, accountRefusal, Qt::CaseSensitive);
         m_rules.children = names(childrenKey, nameRefusal, Qt::CaseInsensitive);
+        // Ann=7200, Ben=5400: seconds a day of the children listed.
+        for (const QString &entry : value(allowanceKey).split(QLatin1Char(','))) {
+            const QString child = entry.section(QLatin1Char('='), 0, 0).trimmed();
+            bool read = false;
+            const int seconds = entry.section(QLatin1Char('='), 1).trimmed().toInt(&read);
+            if (read && m_rules.children.contains(child) && seconds > 0 &&
+                seconds <= LongestAllowanceSeconds)
+                m_rules.allowance.insert(child, seconds);
+        }
         if (!m_hash && hashUnreadable)
             //: On standard error. %1 is the path of the file with the administrator's
             //: password hash, which only root can read.
@@ -240,6 +249,14 @@ QByteArray SystemLock::contentsWithoutHash(const Rules &rules)
         line(accountsKey, rules.accounts.join(QStringLiteral(", ")));
     if (!rules.children.isEmpty())
         line(childrenKey, rules.children.join(QStringLiteral(", ")));
+    QStringList allowance;
+    for (const QString &child : rules.children) {
+        if (rules.allowance.value(child) > 0)
+            allowance.append(child + QLatin1Char('=') +
+                             QString::number(rules.allowance.value(child)));
+    }
+    if (!allowance.isEmpty())
+        line(allowanceKey, allowance.join(QStringLiteral(", ")));
     if (!rules.guardBus.isEmpty())
         line(guardBusKey, rules.guardBus);
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
@@ -279,6 +296,41 @@ QString SystemLock::busRefusal(const QString &address)
          QDir::cleanPath(address.mid(prefix.size() - 1)) == address.mid(prefix.size() - 1)))
         return QString();
     return QStringLiteral("%1 is no unix:path=/... address").arg(address);
+}
+
+QString SystemLock::rulesRefusal(const Rules &rules)
+{
+    if (rules.maxTime && (*rules.maxTime < ShortestSeconds || *rules.maxTime > LongestSeconds))
+        return QStringLiteral("a turn lasts from 1 to 3600 minutes");
+    if (rules.breakSeconds && (*rules.breakSeconds % 60 != 0 ||
+                               !breakFromMinutes(QString::number(*rules.breakSeconds / 60))))
+        return QStringLiteral("a break lasts a whole number of minutes from 1 to 1440");
+    if (rules.lockOutsideTurns && rules.accounts.isEmpty())
+        return QStringLiteral("locking outside turns needs at least one account");
+    for (qsizetype i = 0; i < rules.accounts.size(); ++i) {
+        if (const QString refusal = accountRefusal(rules.accounts.at(i)); !refusal.isEmpty())
+            return refusal;
+        if (rules.accounts.indexOf(rules.accounts.at(i)) != i)
+            return QStringLiteral("%1 is named twice").arg(rules.accounts.at(i));
+    }
+    if (rules.children.size() > MostChildren)
+        return QStringLiteral("at most %1 children take turns").arg(MostChildren);
+    for (qsizetype i = 0; i < rules.children.size(); ++i) {
+        const QString &child = rules.children.at(i);
+        if (const QString refusal = nameRefusal(child); !refusal.isEmpty())
+            return QStringLiteral("\"%1\": %2").arg(child, refusal);
+        if (child != child.trimmed() || rules.children.indexOf(child) != i ||
+            !Children::refusal(child, rules.children.mid(0, i)).isEmpty())
+            return QStringLiteral("%1 is named twice or with blanks around").arg(child.trimmed());
+    }
+    for (auto child = rules.allowance.begin(); child != rules.allowance.end(); ++child) {
+        if (!rules.children.contains(child.key()))
+            return QStringLiteral("%1 has an allowance but is not among the children")
+                .arg(child.key());
+        if (child.value() < 0 || child.value() > LongestAllowanceSeconds)
+            return QStringLiteral("an allowance is at most a day");
+    }
+    return busRefusal(rules.guardBus);
 }
 
 std::optional<qint32> SystemLock::breakFromMinutes(const QString &minutes)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -45,8 +46,12 @@ public:
     // Whether the accounts listed are locked whenever no turn runs (lock) or not (allow).
     static inline const QString outsideTurnsKey = QStringLiteral("OutsideTurns");
     static inline const QString accountsKey = QStringLiteral("Accounts");
-    // The children's names in turn order, which the guard then keeps.
+    // The children's names in turn order, which the guard then keeps, and how many seconds
+    // of turns each may have a day.
     static inline const QString childrenKey = QStringLiteral("Children");
+    static inline const QString allowanceKey = QStringLiteral("Allowance");
+    static constexpr qint32 LongestAllowanceSeconds = 24 * 3600;
+    static constexpr int MostChildren = 32;
     // The system bus's own socket, where the guard answers unless the lock names another.
     static inline const QString systemBusAddress =
         QStringLiteral("unix:path=/run/dbus/system_bus_socket");
@@ -61,6 +66,8 @@ public:
         // The accounts locked outside turns, by name.
         QStringList accounts;
         QStringList children;
+        // Seconds of turns a day, by child; a child not here has no daily limit.
+        QMap<QString, qint32> allowance;
         // Where the program reaches the guard; empty for the system bus.
         QString guardBus;
     };
@@ -96,6 +103,9 @@ public:
     static QString nameRefusal(const QString &name);
     static QString accountRefusal(const QString &name);
     static QString busRefusal(const QString &address);
+    // Why rules cannot stand in a lock for the guard, for an administrator; empty when they
+    // can. The accounts' names are checked as names only, not looked up.
+    static QString rulesRefusal(const Rules &rules);
 
     // A break as typed, in whole minutes from 1 to LongestBreakMinutes, in seconds.
     static std::optional<qint32> breakFromMinutes(const QString &minutes);

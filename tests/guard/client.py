@@ -33,14 +33,40 @@ def guard(bus):
     return dbus.Interface(bus.get_object(NAME, PATH, introspect=False), NAME)
 
 
+TYPED = {'b': dbus.Boolean, 'u': dbus.UInt32, 's': dbus.String,
+         'as': lambda v: dbus.Array(v, signature='s'),
+         'ai': lambda v: dbus.Array(v, signature='i'),
+         'a{su}': lambda v: dbus.Dictionary({k: dbus.UInt32(n) for k, n in v.items()},
+                                           signature='su'),
+         'a{ss}': lambda v: dbus.Dictionary(v, signature='ss')}
+
+
+def typed(value):
+    """{"x": N} stands for a text of N letters x, too long for a command line; {"a{sv}":
+    {name: {TYPE: value}}} for a map of typed values, as the rules are given."""
+    if not isinstance(value, dict):
+        return value
+    if 'x' in value:
+        return 'x' * value['x']
+    [(kind, inner)] = value.items()
+    if kind == 'a{sv}':
+        return dbus.Dictionary({name: typed(v) for name, v in inner.items()}, signature='sv')
+    return TYPED[kind](inner)
+
+
 def argument(text):
-    """A JSON value; {"x": N} stands for a text of N letters x, too long for a command line."""
-    value = json.loads(text)
-    return 'x' * value['x'] if isinstance(value, dict) else value
+    """A JSON value, typed as typed() says."""
+    return typed(json.loads(text))
 
 
 def plain(value):
-    return bool(value) if isinstance(value, dbus.Boolean) else value
+    if isinstance(value, dbus.Boolean):
+        return bool(value)
+    if isinstance(value, dict):
+        return {str(k): plain(v) for k, v in value.items()}
+    if isinstance(value, list):
+        return [plain(v) for v in value]
+    return value
 
 
 def outcome(method, args, **options):

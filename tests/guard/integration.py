@@ -388,6 +388,47 @@ def lock_removed_mid_turn(world, uid):
     assert world.call(uid, 'Turn')['reply'][0] == 'ready'
 
 
+def rules_set_through_polkit(world, uid):
+    """A parent changes the family's rules: polkit decides, and the guard writes the lock
+    as turnkeeper-lock writes it."""
+    name = pwd.getpwuid(uid).pw_name
+    rules = {'Length': {'u': 1800}, 'Break': {'u': 900}, 'OutsideTurns': {'s': 'lock'},
+             'Accounts': {'as': [name]}, 'Children': {'as': ['Ann', 'Ben']},
+             'Allowance': {'a{su}': {'Ann': 3600}}, 'Password': {'s': 'new parent'}}
+
+    def contents(path):
+        with open(path, 'rb') as f:
+            return f.read()
+    before = contents(world.lock_file)
+    world.start_polkit([])
+    assert error_of(world.call(uid, 'SetRules', {'a{sv}': rules})) == ERROR + 'NotAuthorized'
+    world.start_polkit(['io.github.turnkeeper.set-rules'])
+    for bad in [{'Length': {'u': 30}}, {'Break': {'u': 90}}, {'Children': {'as': ['An\tn']}},
+                {'Allowance': {'a{su}': {'Cy': 60}}}, {'Locked': {'u': 1}},
+                {'Colour': {'s': 'red'}}, {'OutsideTurns': {'s': 'never'}},
+                {'OutsideTurns': {'s': 'lock'}, 'Accounts': {'as': ['no-such-account-here']}},
+                {'Children': {'as': ['x' * 161]}}, {'Allowance': {'a{ss}': {'Ann': '1'}}}]:
+        result = world.call(uid, 'SetRules', {'a{sv}': bad})
+        assert error_of(result) == ERROR + 'InvalidArgument', (bad, result)
+    assert contents(world.lock_file) == before, 'a refused change wrote the lock'
+    assert world.call(uid, 'SetRules', {'a{sv}': rules}) == {'reply': []}
+    # Byte for byte what turnkeeper-lock writes for the same rules.
+    tool = os.path.join(world.dir, 'tool', 'TurnKeeper.conf')
+    subprocess.run([world.lock_tool, '--lock-file', tool, '--guard-bus', world.address,
+                    '--length', '30', '--break', '15', '--outside-turns', 'lock', '--account',
+                    name, '--children', 'Ann, Ben', '--allowance', 'Ann=60'], input=b'x\n',
+                   check=True, stdout=subprocess.DEVNULL)
+    assert contents(world.lock_file) == contents(tool)
+    assert os.stat(world.lock_file.replace('.conf', '.hash')).st_mode & 0o777 == 0o600
+    assert world.call(uid, 'CheckPassword', 'new parent') == {'reply': [True]}
+    [given] = world.call(world.other_account(), 'Rules')['reply']
+    assert (given['Length'], given['Children'], given['Allowance']) == \
+        (1800, ['Ann', 'Ben'], {'Ann': 3600}) and 'Password' not in given, given
+    assert world.call(uid, 'SetRules', {'a{sv}': {'Locked': {'b': False}}}) == {'reply': []}
+    assert not os.path.exists(world.lock_file)
+    assert error_of(world.call(uid, 'Turn')) == ERROR + 'NotLocked'
+
+
 def restart_and_reboot_keep_it(world, uid):
     """The guard killed and started again, its files from another boot: what stands stays."""
     session = world.session(uid)
@@ -440,6 +481,8 @@ ALONE = [
     ('five calls of 33 MB as a turn ends: others answered, the turn locked, memory bounded',
      large_calls_leave_it_answering),
     ('the lock removed mid-turn: nothing locked at its end', lock_removed_mid_turn),
+    ('the rules set by an administrator through polkit, as turnkeeper-lock writes them',
+     rules_set_through_polkit),
     ('the guard restarted, its files from another boot: the time\'s up and the wrong '
      'passwords stand', restart_and_reboot_keep_it),
 ]

@@ -49,10 +49,12 @@ class World:
         policies = os.path.join(self.dir, 'system.d')
         os.mkdir(policies)
         shutil.copy(policy, policies)
-        # Only for the stand-in: root may own logind's name and call it.
-        with open(os.path.join(policies, 'logind-stand-in.conf'), 'w') as f:
-            f.write('<busconfig><policy user="root"><allow own="org.freedesktop.login1"/>'
-                    '<allow send_destination="org.freedesktop.login1"/></policy></busconfig>\n')
+        # Only for the stand-ins: root may own logind's and polkit's names and call them.
+        with open(os.path.join(policies, 'stand-ins.conf'), 'w') as f:
+            f.write('<busconfig><policy user="root">' + ''.join(
+                f'<allow own="{name}"/><allow send_destination="{name}"/>'
+                for name in ('org.freedesktop.login1', 'org.freedesktop.PolicyKit1')) +
+                '</policy></busconfig>\n')
         socket = os.path.join(self.dir, 'bus')
         with open(os.path.join(self.dir, 'bus.conf'), 'w') as f:
             f.write(BUS_CONFIG.format(socket=socket, policies=policies))
@@ -68,6 +70,7 @@ class World:
             ['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template', 'logind'], 'logind')
         wait_for(lambda: self.bus.name_has_owner('org.freedesktop.login1'), 'the stand-in logind')
         self.logind = self.bus.get_object('org.freedesktop.login1', '/org/freedesktop/login1')
+        self.polkit = None
 
         # Where a program started with XDG_CONFIG_DIRS=<config_dir> finds the lock.
         self.config_dir = os.path.join(self.dir, 'xdg')
@@ -146,6 +149,18 @@ class World:
     def display_of(uid):
         """The X display of the account's x11 session in the stand-in logind."""
         return f':{uid % 1000 + 100}'
+
+    def start_polkit(self, allowed):
+        """A stand-in polkit that authorises the actions allowed, and nothing else."""
+        if not self.polkit:
+            self.spawn(['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template',
+                        'polkitd'], 'polkit')
+            wait_for(lambda: self.bus.name_has_owner('org.freedesktop.PolicyKit1'),
+                     'the stand-in polkit')
+            self.polkit = self.bus.get_object('org.freedesktop.PolicyKit1',
+                                              '/org/freedesktop/PolicyKit1/Authority')
+        self.polkit.SetAllowed(dbus.Array(allowed, signature='s'),
+                               dbus_interface='org.freedesktop.DBus.Mock')
 
     def use_program(self, program):
         """The guard started again, believing the windows of program alone."""

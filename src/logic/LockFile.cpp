@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lock/LockFile.h"
+#include "logic/LockFile.h"
 
 #include <QDir>
 #include <QFile>
