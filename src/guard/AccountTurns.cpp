@@ -1,26 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "guard/AccountTurns.h"
 
-#include "guard/TurnProgress.h"
+#include "guard/DayAllowance.h"
 #include "logic/Children.h"
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
 #include "logic/TimerLength.h"
 #include "logic/TurnClock.h"
 #include "logic/TurnLogWire.h"
-#include "logic/TurnRecord.h"
 #include "logic/TurnSession.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
-#include <limits>
 
 namespace {
-
-const QString guardSection = QStringLiteral("Guard");
 
 void report(uint uid, const QString &text)
 {
@@ -38,69 +32,13 @@ QDateTime utcNow()
     return TurnClock::instance().utcNow();
 }
 
-QString key(const char *name)
-{
-    return guardSection + QLatin1Char('/') + QLatin1String(name);
-}
-
-std::optional<qint64> number(const char *name)
-{
-    bool read = false;
-    const qint64 value = GetSetting(guardSection, QLatin1String(name), QString()).toLongLong(&read);
-    return read ? std::optional(value) : std::nullopt;
-}
-
-QString readBootId()
-{
-    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.read(64)).trimmed()
-                                          : QString();
-}
-
-// Before the turn is taken up: its start set from what the guard counted, exactly in the
-// same boot, from the last save after a reboot.
-void prepareRecord(uint uid, const QString &bootId)
-{
-    const std::optional<RecordedTurn> turn = TurnRecord::read();
-    if (!turn)
-        return;
-    const TurnProgress::Saved saved{GetSetting(guardSection, QStringLiteral("Boot"), QString()),
-                                    number("Origin"), number("Elapsed")};
-    RecordedTurn counted = *turn;
-    counted.started =
-        utcNow().addMSecs(-TurnProgress::gone(saved, bootId, monotonicMs(), turn->length));
-    QString error;
-    if (!TurnRecord::write(counted, &error))
-        report(uid, error);
-}
-
-// The end of the break: in wall-clock time, which a reboot keeps; one saved by an earlier
-// guard in monotonic time counts in the boot that saved it.
-QDateTime savedBreakEnd(const QString &bootId)
-{
-    const QString text = GetSetting(guardSection, QStringLiteral("BreakEnds"), QString());
-    const QDateTime end = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (end.isValid())
-        return end.toUTC();
-    const std::optional<qint64> monotonic = number("BreakEnds");
-    if (monotonic && GetSetting(guardSection, QStringLiteral("Boot"), QString()) == bootId)
-        return utcNow().addMSecs(*monotonic - monotonicMs());
-    return QDateTime();
-}
-
 } // namespace
 
 AccountTurns::AccountTurns(const QString &lockFile, const QString &stateDir, QObject *parent)
-    : QObject(parent), m_lockFile(lockFile), m_stateDir(stateDir), m_bootId(readBootId())
+    : QObject(parent), m_lockFile(lockFile), m_files(stateDir)
 {}
 
 AccountTurns::~AccountTurns() = default;
-
-QString AccountTurns::fileOf(uint uid, const char *extension) const
-{
-    return m_stateDir + QLatin1Char('/') + QString::number(uid) + QLatin1Char('.') +
-           QLatin1String(extension);
-}
 
 AccountTurns::Account *AccountTurns::account(uint uid, const SystemLock &lock,
                                              std::optional<Refusal> *refusal)
@@ -122,10 +60,12 @@ AccountTurns::Account *AccountTurns::account(uint uid, const SystemLock &lock,
 
 void AccountTurns::load(uint uid, Account &state, const SystemLock &lock)
 {
-    QDir().mkpath(m_stateDir);
-    const SettingsFileScope scope(fileOf(uid, "conf"));
-    prepareRecord(uid, m_bootId);
-    state.session = std::make_unique<TurnSession>(fileOf(uid, "turns"));
+    QString error;
+    state.kept = m_files.load(uid, &error);
+    if (!error.isEmpty())
+        report(uid, error);
+    const SettingsFileScope scope(m_files.settings(uid));
+    state.session = std::make_unique<TurnSession>(m_files.record(uid));
     state.end = new QTimer(this);
     state.end->setSingleShot(true);
     connect(state.end, &QTimer::timeout, this, [this, uid] { follow(uid); });
@@ -136,14 +76,6 @@ void AccountTurns::load(uint uid, Account &state, const SystemLock &lock)
             [this, uid](const QString &child) { ended(uid, child); });
     connect(state.session.get(), &TurnSession::recordFailed, this,
             [uid](const QString &error) { report(uid, error); });
-
-    state.standing =
-        GetSetting(guardSection, QStringLiteral("Standing"), QString()) == QLatin1String("true");
-    state.breakEnds = savedBreakEnd(m_bootId);
-    const PasswordBackoff::Saved backoff{int(number("WrongTries").value_or(0)),
-                                         number("WaitMs").value_or(0),
-                                         number("NotBefore").value_or(0)};
-    state.backoff = PasswordBackoff::restored(backoff, monotonicMs(), utcNow().toMSecsSinceEpoch());
     state.session->setLength(lock.maxTime().value_or(TimerLength::DefaultSeconds));
     // A turn that ended while the guard was away goes to its time's up here.
     state.session->load(lock.maxTime());
@@ -156,7 +88,7 @@ void AccountTurns::follow(uint uid)
 {
     Account &state = m_accounts.at(uid);
     {
-        const SettingsFileScope scope(fileOf(uid, "conf"));
+        const SettingsFileScope scope(m_files.settings(uid));
         state.session->update();
     }
     if (!state.session->isRunning())
@@ -176,43 +108,41 @@ void AccountTurns::ended(uint uid, const QString &child)
     const SystemLock lock = SystemLock::readFile(m_lockFile, SystemLock::Reporting::Quiet);
     if (!lock.isLocked())
         return;
-    state.standing = true;
+    state.kept.timeUpStands = true;
     if (lock.breakSeconds())
-        state.breakEnds = utcNow().addSecs(*lock.breakSeconds());
-    saveState(uid);
+        state.kept.breakEnds = utcNow().addSecs(*lock.breakSeconds());
+    saveKept(uid);
     emit timeUp(uid, child);
 }
 
-void AccountTurns::saveState(uint uid)
+// The running turn, the time's up and the break: all of them end.
+void AccountTurns::endAll(uint uid, Account &state)
 {
-    const Account &state = m_accounts.at(uid);
-    const PasswordBackoff::Saved backoff =
-        state.backoff.saved(monotonicMs(), utcNow().toMSecsSinceEpoch());
-    const SettingsFileScope scope(fileOf(uid, "conf"));
+    if (state.session->isRunning()) {
+        const SettingsFileScope scope(m_files.settings(uid));
+        state.session->stop();
+    }
+    state.end->stop();
+    state.save->stop();
+    state.kept.timeUpStands = false;
+    state.kept.breakEnds = QDateTime();
+    saveKept(uid);
+    emit changed(uid);
+}
+
+void AccountTurns::saveKept(uint uid)
+{
     QString error;
-    if (!SaveSettings(
-            {{key("Standing"), state.standing ? QStringLiteral("true") : QVariant()},
-             {key("BreakEnds"),
-              state.breakEnds.isValid() ? state.breakEnds.toString(Qt::ISODateWithMs) : QVariant()},
-             {key("WrongTries"), backoff.wrong ? QVariant(backoff.wrong) : QVariant()},
-             {key("WaitMs"), backoff.wrong ? QVariant(backoff.waitMs) : QVariant()},
-             {key("NotBefore"), backoff.wrong ? QVariant(backoff.notBeforeUtcMs) : QVariant()}},
-            QStringLiteral("The time's up, the break and the wrong passwords"), &error))
+    if (!m_files.save(uid, m_accounts.at(uid).kept, &error))
         report(uid, error);
 }
 
 void AccountTurns::saveProgress(uint uid)
 {
-    Account &state = m_accounts.at(uid);
     follow(uid);
-    if (!state.session->isRunning())
-        return;
-    const SettingsFileScope scope(fileOf(uid, "conf"));
+    const TurnSession &session = *m_accounts.at(uid).session;
     QString error;
-    if (!SaveSettings({{key("Boot"), m_bootId},
-                       {key("Origin"), QString::number(state.session->origin())},
-                       {key("Elapsed"), QString::number(monotonicMs() - state.session->origin())}},
-                      QStringLiteral("The running turn"), &error))
+    if (session.isRunning() && !m_files.saveProgress(uid, session.origin(), &error))
         report(uid, error);
 }
 
@@ -220,7 +150,7 @@ std::optional<AccountTurns::Refusal> AccountTurns::password(uint uid, Account &s
                                                             const SystemLock &lock,
                                                             const QString &typed, bool *right)
 {
-    const qint64 wait = state.backoff.waitLeft(monotonicMs());
+    const qint64 wait = state.kept.backoff.waitLeft(monotonicMs());
     if (wait > 0) {
         const Refusal refusal{
             GuardProtocol::Error::TooManyTries,
@@ -229,17 +159,17 @@ std::optional<AccountTurns::Refusal> AccountTurns::password(uint uid, Account &s
         report(uid, refusal.text);
         return refusal;
     }
-    const bool hadWrong = state.backoff.wrongTries() > 0;
+    const bool hadWrong = state.kept.backoff.wrongTries() > 0;
     *right = lock.acceptsPassword(typed);
     if (*right)
-        state.backoff.right();
+        state.kept.backoff.right();
     else
-        state.backoff.wrong(monotonicMs());
+        state.kept.backoff.wrong(monotonicMs());
     if (!*right)
         report(uid, QStringLiteral("A wrong parent password (%1 in a row).")
-                        .arg(state.backoff.wrongTries()));
+                        .arg(state.kept.backoff.wrongTries()));
     if (hadWrong || !*right)
-        saveState(uid);
+        saveKept(uid);
     return std::nullopt;
 }
 
@@ -287,19 +217,29 @@ std::optional<AccountTurns::Refusal> AccountTurns::start(uint uid, const SystemL
         if (!right)
             return Refusal{GuardProtocol::Error::WrongPassword,
                            QStringLiteral("A wrong parent password (%1 in a row).")
-                               .arg(state->backoff.wrongTries())};
-    } else if (state->breakEnds.isValid() && state->breakEnds > utcNow()) {
+                               .arg(state->kept.backoff.wrongTries())};
+    } else if (state->kept.breakEnds.isValid() && state->kept.breakEnds > utcNow()) {
         return Refusal{
             GuardProtocol::Error::OnBreak,
             QStringLiteral("The break lasts until %1: a new turn needs the parent password.")
-                .arg(state->breakEnds.toLocalTime().toString(QStringLiteral("HH:mm")))};
+                .arg(state->kept.breakEnds.toLocalTime().toString(QStringLiteral("HH:mm")))};
     }
     QString whose = order.isEmpty() ? child : Children(order, turn->children().next()).next();
     qint32 length = lock.maxTime().value_or(TimerLength::DefaultSeconds);
-    if ((refusal = allowed(uid, *state, lock, &whose, &length)))
-        return refusal;
+    const QMap<QString, qint32> &allowance = lock.rules().allowance;
+    if (!order.isEmpty() && !allowance.isEmpty()) {
+        const std::optional<QString> withTime =
+            DayAllowance::whoseTurn(order, whose, allowance, usedToday(uid, *state), &length);
+        if (!withTime)
+            return Refusal{GuardProtocol::Error::NoTimeLeft,
+                           QStringLiteral("%1 has had today's %2 minutes of turns, and every "
+                                          "child after has had theirs.")
+                               .arg(whose)
+                               .arg(allowance.value(whose) / 60)};
+        whose = *withTime;
+    }
     {
-        const SettingsFileScope scope(fileOf(uid, "conf"));
+        const SettingsFileScope scope(m_files.settings(uid));
         const Children children = !order.isEmpty()  ? Children(order, whose)
                                   : whose.isEmpty() ? Children()
                                                     : Children({whose}, whose);
@@ -310,9 +250,9 @@ std::optional<AccountTurns::Refusal> AccountTurns::start(uint uid, const SystemL
         turn->setLength(length);
         turn->start();
     }
-    state->standing = false;
-    state->breakEnds = QDateTime();
-    saveState(uid);
+    state->kept.timeUpStands = false;
+    state->kept.breakEnds = QDateTime();
+    saveKept(uid);
     saveProgress(uid);
     emit changed(uid);
     return std::nullopt;
@@ -329,19 +269,9 @@ std::optional<AccountTurns::Refusal> AccountTurns::stop(uint uid, const SystemLo
     if (!right)
         return Refusal{GuardProtocol::Error::WrongPassword,
                        QStringLiteral("A wrong parent password (%1 in a row).")
-                           .arg(state->backoff.wrongTries())};
-    if (!state->session->isRunning() && !state->standing && !state->breakEnds.isValid())
-        return std::nullopt;
-    if (state->session->isRunning()) {
-        const SettingsFileScope scope(fileOf(uid, "conf"));
-        state->session->stop();
-    }
-    state->end->stop();
-    state->save->stop();
-    state->standing = false;
-    state->breakEnds = QDateTime();
-    saveState(uid);
-    emit changed(uid);
+                           .arg(state->kept.backoff.wrongTries())};
+    if (state->session->isRunning() || state->kept.timeUpStands || state->kept.breakEnds.isValid())
+        endAll(uid, *state);
     return std::nullopt;
 }
 
@@ -353,16 +283,17 @@ std::optional<AccountTurns::Refusal> AccountTurns::turn(uint uid, const SystemLo
     if (!state)
         return refusal;
     const TurnSession *session = state->session.get();
-    turn->state = session->isRunning() ? Countdown::State::Running
-                  : state->standing    ? Countdown::State::TimeUp
-                                       : Countdown::State::Ready;
+    turn->state = session->isRunning()       ? Countdown::State::Running
+                  : state->kept.timeUpStands ? Countdown::State::TimeUp
+                                             : Countdown::State::Ready;
     turn->length = session->turnLength();
     turn->elapsed = session->elapsed();
     const QStringList order = lock.rules().children;
     turn->child = session->isRunning() ? session->child()
                   : order.isEmpty()    ? QString()
                                        : Children(order, session->children().next()).next();
-    const qint64 breakLeft = state->breakEnds.isValid() ? utcNow().msecsTo(state->breakEnds) : 0;
+    const QDateTime breakEnds = state->kept.breakEnds;
+    const qint64 breakLeft = breakEnds.isValid() ? utcNow().msecsTo(breakEnds) : 0;
     turn->breakLeft = qint32(qBound(qint64(0), (breakLeft + 999) / 1000, qint64(24 * 3600)));
     return std::nullopt;
 }
@@ -374,21 +305,16 @@ std::optional<AccountTurns::Refusal> AccountTurns::record(uint uid, const System
     Account *state = account(uid, lock, &refusal);
     if (!state)
         return refusal;
-    const SettingsFileScope scope(fileOf(uid, "conf"));
+    const SettingsFileScope scope(m_files.settings(uid));
     *entries = state->session->record(TurnLogWire::MostEntries);
     return std::nullopt;
 }
 
 QMap<QString, qint32> AccountTurns::usedToday(uint uid, Account &state)
 {
-    const QDate today = utcNow().toLocalTime().date();
-    const SettingsFileScope scope(fileOf(uid, "conf"));
-    QMap<QString, qint32> used;
-    for (const TurnLog::Entry &entry : state.session->record(TurnLogWire::MostEntries)) {
-        if (entry.started.toLocalTime().date() == today)
-            used[entry.child] += entry.used;
-    }
-    return used;
+    const SettingsFileScope scope(m_files.settings(uid));
+    return DayAllowance::usedOn(state.session->record(TurnLogWire::MostEntries),
+                                utcNow().toLocalTime().date());
 }
 
 std::optional<AccountTurns::Refusal> AccountTurns::usedToday(uint uid, const SystemLock &lock,
@@ -401,46 +327,11 @@ std::optional<AccountTurns::Refusal> AccountTurns::usedToday(uint uid, const Sys
     return refusal;
 }
 
-std::optional<AccountTurns::Refusal> AccountTurns::allowed(uint uid, Account &state,
-                                                           const SystemLock &lock, QString *child,
-                                                           qint32 *length)
-{
-    const QStringList order = lock.rules().children;
-    const QMap<QString, qint32> &allowance = lock.rules().allowance;
-    if (order.isEmpty() || allowance.isEmpty())
-        return std::nullopt;
-    const QMap<QString, qint32> used = usedToday(uid, state);
-    // From the child who is next on, the first one with time left.
-    const qsizetype from = qMax<qsizetype>(0, order.indexOf(*child));
-    for (qsizetype k = 0; k < order.size(); ++k) {
-        const QString &candidate = order.at((from + k) % order.size());
-        const qint32 left = allowance.contains(candidate)
-                                ? allowance.value(candidate) - used.value(candidate)
-                                : std::numeric_limits<qint32>::max();
-        if (left > 0) {
-            *child = candidate;
-            *length = qMin(*length, left);
-            return std::nullopt;
-        }
-    }
-    return Refusal{GuardProtocol::Error::NoTimeLeft,
-                   QStringLiteral("%1 has had today's %2 minutes of turns, and every child "
-                                  "after has had theirs.")
-                       .arg(*child)
-                       .arg(allowance.value(*child) / 60)};
-}
-
 QList<uint> AccountTurns::takeUp(const SystemLock &lock)
 {
     QList<uint> taken;
-    const QStringList files =
-        QDir(m_stateDir).entryList({QStringLiteral("*.conf")}, QDir::Files, QDir::Name);
-    for (const QString &file : files) {
-        bool isUid = false;
-        const uint uid = file.chopped(5).toUInt(&isUid);
+    for (const uint uid : m_files.accounts()) {
         std::optional<Refusal> refusal;
-        if (!isUid)
-            continue;
         if (!account(uid, lock, &refusal))
             break;
         taken.append(uid);
@@ -451,18 +342,8 @@ QList<uint> AccountTurns::takeUp(const SystemLock &lock)
 void AccountTurns::release()
 {
     for (auto &[uid, state] : m_accounts) {
-        if (!state.session->isRunning() && !state.standing && !state.breakEnds.isValid())
-            continue;
-        if (state.session->isRunning()) {
-            const SettingsFileScope scope(fileOf(uid, "conf"));
-            state.session->stop();
-        }
-        state.end->stop();
-        state.save->stop();
-        state.standing = false;
-        state.breakEnds = QDateTime();
-        saveState(uid);
-        emit changed(uid);
+        if (state.session->isRunning() || state.kept.timeUpStands || state.kept.breakEnds.isValid())
+            endAll(uid, state);
     }
 }
 
@@ -475,5 +356,5 @@ bool AccountTurns::isRunning(uint uid) const
 bool AccountTurns::timeUpStands(uint uid) const
 {
     const auto found = m_accounts.find(uid);
-    return found != m_accounts.end() && found->second.standing;
+    return found != m_accounts.end() && found->second.kept.timeUpStands;
 }

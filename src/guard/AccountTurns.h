@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "guard/AccountFiles.h"
 #include "guard/GuardProtocol.h"
-#include "guard/PasswordBackoff.h"
 
 #include "logic/TurnLog.h"
 
@@ -92,17 +92,14 @@ private:
     struct Account
     {
         std::unique_ptr<TurnSession> session;
-        PasswordBackoff backoff;
+        AccountFiles::Kept kept;
         QTimer *end = nullptr;  // at the end of the running turn
         QTimer *save = nullptr; // once a minute while it runs
-        QDateTime breakEnds;    // UTC; none when not valid
-        bool standing = false;
     };
 
     // The account, with its turn taken up from its files; nothing, with the refusal,
     // when too many accounts are kept already.
     Account *account(uint uid, const SystemLock &lock, std::optional<Refusal> *refusal);
-    QString fileOf(uint uid, const char *extension) const;
     void load(uint uid, Account &state, const SystemLock &lock);
     // Checks a password with the account's slowing down; a try that comes too early is
     // refused.
@@ -110,18 +107,13 @@ private:
                                     const QString &typed, bool *right);
     std::optional<Refusal> childRefusal(const QString &child) const;
     QMap<QString, qint32> usedToday(uint uid, Account &state);
-    // Under the lock's allowances, whose turn it is (the next child with time left) and how
-    // long it may last; a refusal when no child has any.
-    std::optional<Refusal> allowed(uint uid, Account &state, const SystemLock &lock, QString *child,
-                                   qint32 *length);
     void follow(uint uid);
     void ended(uint uid, const QString &child);
-    // The account's own state beside its turn, in its settings file.
-    void saveState(uint uid);
+    void endAll(uint uid, Account &state);
+    void saveKept(uint uid);
     void saveProgress(uint uid);
 
     QString m_lockFile;
-    QString m_stateDir;
-    QString m_bootId;
+    AccountFiles m_files;
     std::map<uint, Account> m_accounts;
 };
