@@ -17,14 +17,7 @@
 // caller's account has had today).
 namespace RulesWire {
 
-// A change asked for: the rules as they would stand, whether a lock stands at all, and a
-// new password when one is given.
-struct Change
-{
-    SystemLock::Rules rules;
-    bool locked = true;
-    std::optional<QString> password;
-};
+using Change = SystemLock::Change;
 
 // Makes the maps known to Qt D-Bus; called before the first call or answer that carries
 // them.

@@ -72,6 +72,15 @@ public:
         QString guardBus;
     };
 
+    // A change of the lock a parent asks for: the rules as they would stand, whether a
+    // lock stands at all, and a new parent password when one is given.
+    struct Change
+    {
+        Rules rules;
+        bool locked = true;
+        std::optional<QString> password;
+    };
+
     // The absolute folders of XDG_CONFIG_DIRS in order; /etc/xdg when it is unset or
     // empty. Relative entries are ignored, as the XDG rules ask.
     static QStringList configFolders();
