@@ -3,7 +3,6 @@
 
 #include "guard/RulesWire.h"
 #include "logic/Accounts.h"
-#include "logic/LockWriter.h"
 #include "logic/SystemLock.h"
 #include "logic/TurnLogWire.h"
 
@@ -31,10 +30,12 @@ Guard::Guard(const QDBusConnection &bus, const QString &lockFile, const QString 
              const QString &program, const QString &procRoot, QObject *parent)
     : QObject(parent), m_bus(bus), m_lockFile(lockFile), m_locker(bus),
       m_check(bus, program, procRoot), m_turns(lockFile, stateDir), m_watch(bus, m_locker, m_check),
-      m_outside(m_locker), m_authority(bus)
+      m_outside(m_locker), m_rulesChange(bus, lockFile)
 {
     TurnLogWire::registerTypes();
     RulesWire::registerTypes();
+    // Followed at once, not when the file's change is told.
+    connect(&m_rulesChange, &RulesChange::written, this, &Guard::lockChanged);
     connect(&m_turns, &AccountTurns::changed, this, &Guard::turnChanged);
     connect(&m_turns, &AccountTurns::timeUp, this, &Guard::timeUp);
     connect(&m_lockWatcher, &QFileSystemWatcher::directoryChanged, this, &Guard::lockChanged);
@@ -235,61 +236,5 @@ QVariantMap Guard::rules(uint uid)
 
 void Guard::setRules(uint uid, const QDBusMessage &call, const QVariantMap &wire)
 {
-    const auto refuse = [this, uid, call](GuardProtocol::Error error, const QString &text) {
-        report(QStringLiteral("uid %1: the rules stay as they are: %2").arg(uid).arg(text));
-        m_bus.send(call.createErrorReply(GuardProtocol::errorName(error), text));
-    };
-    QString refusal;
-    const SystemLock lock = SystemLock::readFile(m_lockFile, SystemLock::Reporting::Quiet);
-    if (!RulesWire::fromWire(wire, lock, &refusal)) {
-        refuse(GuardProtocol::Error::InvalidArgument, refusal);
-        return;
-    }
-    // Whoever calls, an administrator says yes through the desktop's own agent first.
-    m_authority.check(
-        call.service(), GuardProtocol::setRulesAction,
-        [this, uid, call, wire, refuse](bool authorised, const QString &why) {
-            if (!authorised) {
-                refuse(GuardProtocol::Error::NotAuthorized,
-                       QStringLiteral("Only an administrator may change the "
-                                      "family's rules (%1).")
-                           .arg(why));
-                return;
-            }
-            report(QStringLiteral("uid %1: an administrator changes the rules").arg(uid));
-            writeRules(call, wire);
-        });
-}
-
-// The lock is read again, as it may have changed while the administrator was asked, and
-// the accounts are looked up off this thread: the user database may be slow to answer.
-void Guard::writeRules(const QDBusMessage &call, const QVariantMap &wire)
-{
-    QString refusal;
-    const SystemLock lock = SystemLock::readFile(m_lockFile, SystemLock::Reporting::Quiet);
-    const std::optional<RulesWire::Change> change = RulesWire::fromWire(wire, lock, &refusal);
-    if (!change) {
-        m_bus.send(call.createErrorReply(
-            GuardProtocol::errorName(GuardProtocol::Error::InvalidArgument), refusal));
-        return;
-    }
-    m_lookups.start([this, call, change = *change] {
-        QString error;
-        for (const QString &name : change.rules.accounts) {
-            if (change.locked && !Accounts::find(name))
-                error = QStringLiteral("there is no account %1 on this computer").arg(name);
-        }
-        QMetaObject::invokeMethod(this, [this, call, change, error]() mutable {
-            if (error.isEmpty() && (change.locked ? LockWriter::write(m_lockFile, change.rules,
-                                                                      change.password, &error)
-                                                  : LockWriter::remove(m_lockFile, &error))) {
-                m_bus.send(call.createReply());
-                // Followed at once, not when the file's change is told.
-                lockChanged();
-                return;
-            }
-            m_bus.send(call.createErrorReply(
-                GuardProtocol::errorName(GuardProtocol::Error::InvalidArgument), error));
-        });
-    });
+    m_rulesChange.ask(uid, call, wire);
 }

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "guard/AccountTurns.h"
-#include "guard/Authority.h"
 #include "guard/OutsideTurns.h"
+#include "guard/RulesChange.h"
 #include "guard/SessionLocker.h"
 #include "guard/TimeUpWatch.h"
 #include "guard/WindowCheck.h"
@@ -63,8 +63,6 @@ private:
     void lockChanged();
     void followLockFolder();
     void resolveOutsideTurns(const SystemLock &lock);
-    // Writes the change once the accounts it names are found, and answers call.
-    void writeRules(const QDBusMessage &call, const QVariantMap &wire);
     // Sends the account's attached windows what its turn is now.
     void tell(uint uid);
     void signal(uint uid, const QString &name, const QVariantList &arguments);
@@ -78,7 +76,7 @@ private:
     AccountTurns m_turns;
     TimeUpWatch m_watch;
     OutsideTurns m_outside;
-    Authority m_authority;
+    RulesChange m_rulesChange;
     QFileSystemWatcher m_lockWatcher;
     bool m_locked = false;
     QStringList m_outsideAccounts;
