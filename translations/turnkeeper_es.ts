@@ -530,6 +530,224 @@
     </message>
 </context>
 <context>
+    <name>frmFamilyRules</name>
+    <message>
+        <source>Family Rules</source>
+        <extracomment>The title of the window where a parent sets the rules the lock keeps on every account of the computer.</extracomment>
+        <translation>Normas de la familia</translation>
+    </message>
+    <message>
+        <source>&amp;Keep these rules on every account of this computer</source>
+        <extracomment>A check box: whether the lock stands, with the rules below and the parent password, on every account. &amp; marks the access key.</extracomment>
+        <translation>Aplicar estas normas en &amp;todas las cuentas de este ordenador</translation>
+    </message>
+    <message>
+        <source>Turn length, in minutes</source>
+        <extracomment>Accessible name (read by screen readers) of the turn&apos;s length.</extracomment>
+        <translation>Duración de un turno, en minutos</translation>
+    </message>
+    <message>
+        <source>Turn &amp;length, in minutes:</source>
+        <extracomment>Beside the box with the length of every turn. &amp; marks the access key.</extracomment>
+        <translation>&amp;Duración de un turno, en minutos:</translation>
+    </message>
+    <message>
+        <source>Break after a time&apos;s up, in minutes</source>
+        <extracomment>Accessible name of the break&apos;s box.</extracomment>
+        <translation>Descanso al acabarse el tiempo, en minutos</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>In the break&apos;s box when it holds 0: no break after a time&apos;s up.</extracomment>
+        <translation>Ninguno</translation>
+    </message>
+    <message>
+        <source>&amp;Break after a time&apos;s up, in minutes:</source>
+        <extracomment>Beside the box with the minutes before the next turn may start after a time&apos;s up. &amp; marks the access key.</extracomment>
+        <translation>D&amp;escanso al acabarse el tiempo, en minutos:</translation>
+    </message>
+    <message>
+        <source>Lock the desktop &amp;outside turns</source>
+        <extracomment>A check box: the accounts named below are locked whenever no turn runs. &amp; marks the access key.</extracomment>
+        <translation>&amp;Bloquear el escritorio fuera de los turnos</translation>
+    </message>
+    <message>
+        <source>Accounts locked outside turns, apart by commas</source>
+        <extracomment>Accessible name of the box of accounts locked outside turns.</extracomment>
+        <translation>Cuentas bloqueadas fuera de los turnos, separadas por comas</translation>
+    </message>
+    <message>
+        <source>A&amp;ccounts locked outside turns, apart by commas:</source>
+        <extracomment>Above the box where the computer&apos;s accounts (their login names) are typed, such as &quot;ann, ben&quot;. &amp; marks the access key.</extracomment>
+        <translation>&amp;Cuentas bloqueadas fuera de los turnos, separadas por comas:</translation>
+    </message>
+    <message>
+        <source>Children, in turn order</source>
+        <extracomment>Accessible name of the list of children, with each one&apos;s time a day.</extracomment>
+        <translation>Niños, por orden de turno</translation>
+    </message>
+    <message>
+        <source>Child</source>
+        <extracomment>A column&apos;s heading: the child&apos;s name.</extracomment>
+        <translation>Niño</translation>
+    </message>
+    <message>
+        <source>Minutes a day</source>
+        <extracomment>A column&apos;s heading: how many minutes of turns the child may have a day.</extracomment>
+        <translation>Minutos al día</translation>
+    </message>
+    <message>
+        <source>Minutes today</source>
+        <extracomment>A column&apos;s heading: how many minutes of turns the child has had today.</extracomment>
+        <translation>Minutos hoy</translation>
+    </message>
+    <message>
+        <source>Columns of the children</source>
+        <extracomment>Accessible name of the list&apos;s row of column headings.</extracomment>
+        <translation>Columnas de la lista de niños</translation>
+    </message>
+    <message>
+        <source>C&amp;hildren, in turn order:</source>
+        <extracomment>Above the list of children. &amp; marks the access key.</extracomment>
+        <translation>&amp;Niños, por orden de turno:</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <extracomment>A button: moves the child chosen one place earlier in turn order. &amp; marks the access key.</extracomment>
+        <translation>S&amp;ubir</translation>
+    </message>
+    <message>
+        <source>Move the chosen child up</source>
+        <extracomment>Accessible name of the button &quot;Move &amp;Up&quot;.</extracomment>
+        <translation>Subir al niño elegido</translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <extracomment>A button: moves the child chosen one place later in turn order. &amp; marks the access key.</extracomment>
+        <translation>Ba&amp;jar</translation>
+    </message>
+    <message>
+        <source>Move the chosen child down</source>
+        <extracomment>Accessible name of the button &quot;Move Do&amp;wn&quot;.</extracomment>
+        <translation>Bajar al niño elegido</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <extracomment>A button: takes the child chosen off the list. &amp; marks the access key.</extracomment>
+        <translation>&amp;Quitar</translation>
+    </message>
+    <message>
+        <source>Remove the chosen child</source>
+        <extracomment>Accessible name of the button &quot;Re&amp;move&quot;.</extracomment>
+        <translation>Quitar al niño elegido</translation>
+    </message>
+    <message>
+        <source>Time a day for the chosen child, in minutes</source>
+        <extracomment>Accessible name of the box of the chosen child&apos;s time a day.</extracomment>
+        <translation>Tiempo al día para el niño elegido, en minutos</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <extracomment>In the box of a child&apos;s time a day, and in the list, for 0: the child may have turns all day long.</extracomment>
+        <translation>Sin límite</translation>
+    </message>
+    <message>
+        <source>&amp;Time a day for the chosen child, in minutes:</source>
+        <extracomment>Beside the box with the minutes of turns the child chosen in the list may have a day. &amp; marks the access key.</extracomment>
+        <translation>Tie&amp;mpo al día para el niño elegido, en minutos:</translation>
+    </message>
+    <message>
+        <source>Name of a new child</source>
+        <extracomment>Accessible name of the box where a new child&apos;s name is typed.</extracomment>
+        <translation>Nombre de un niño nuevo</translation>
+    </message>
+    <message>
+        <source>&amp;Name of a new child:</source>
+        <extracomment>Beside the box where a new child&apos;s name is typed. &amp; marks the access key.</extracomment>
+        <translation>N&amp;ombre de un niño nuevo:</translation>
+    </message>
+    <message>
+        <source>A&amp;dd</source>
+        <extracomment>A button: adds the child whose name is typed to the end of the list. &amp; marks the access key.</extracomment>
+        <translation>&amp;Añadir</translation>
+    </message>
+    <message>
+        <source>Add the child</source>
+        <extracomment>Accessible name of the button &quot;A&amp;dd&quot;.</extracomment>
+        <translation>Añadir al niño</translation>
+    </message>
+    <message>
+        <source>New parent password</source>
+        <extracomment>Accessible name of the box for a new parent password.</extracomment>
+        <translation>Nueva contraseña de los padres</translation>
+    </message>
+    <message>
+        <source>New parent &amp;password:</source>
+        <extracomment>Beside the box for a new parent password. &amp; marks the access key.</extracomment>
+        <translation>Nueva contraseña de los &amp;padres:</translation>
+    </message>
+    <message>
+        <source>Verify the new password</source>
+        <extracomment>Accessible name of the box where the new password is typed a second time, to check it.</extracomment>
+        <translation>Confirmar la nueva contraseña</translation>
+    </message>
+    <message>
+        <source>&amp;Verify the new password:</source>
+        <extracomment>Beside the box where the new password is typed a second time, to check it. &amp; marks the access key.</extracomment>
+        <translation>Con&amp;firmar la nueva contraseña:</translation>
+    </message>
+    <message>
+        <source>Leave both empty to keep the password in force.</source>
+        <extracomment>Under the two password boxes.</extracomment>
+        <translation>Deja los dos cuadros vacíos para mantener la contraseña actual.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <extracomment>Keeps the rules as they are now in the window.</extracomment>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Closes the window, keeping the rules as they were.</extracomment>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>A name in the family rules cannot hold , ; = # &quot; or \.</source>
+        <extracomment>A message when a child&apos;s name holds a character the lock&apos;s file cannot keep in a name. Keep the characters as they are.</extracomment>
+        <translation>En las normas de la familia, un nombre no puede llevar , ; = # &quot; ni \.</translation>
+    </message>
+    <message>
+        <source>At most %1 children can take turns.</source>
+        <extracomment>A message when a parent adds a child to a full list. %1 is the number (32).</extracomment>
+        <translation>Como mucho pueden turnarse %1 niños.</translation>
+    </message>
+    <message>
+        <source>The two passwords differ. Type the new password the same way in both boxes.</source>
+        <extracomment>A message when the new password and its second typing differ.</extracomment>
+        <translation>Las dos contraseñas no son iguales. Escribe la nueva contraseña igual en los dos cuadros.</translation>
+    </message>
+    <message>
+        <source>A new lock needs a parent password. Type it in both boxes.</source>
+        <extracomment>A message when a parent sets the lock where none stood, without a password.</extracomment>
+        <translation>Un bloqueo nuevo necesita una contraseña de los padres. Escríbela en los dos cuadros.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the name of an account: such a name holds only letters a to z, digits, _, . and -, and begins with a letter or _.</source>
+        <extracomment>A message when a text typed among the accounts cannot be an account&apos;s name (a login name such as &quot;ann&quot;). %1 is that text.</extracomment>
+        <translation>«%1» no es el nombre de una cuenta: un nombre así solo lleva letras de la a a la z, cifras, _, . y -, y empieza por una letra o _.</translation>
+    </message>
+    <message>
+        <source>Name at least one account to lock outside turns.</source>
+        <extracomment>A message when the desktop is to be locked outside turns but no account is named.</extracomment>
+        <translation>Indica al menos una cuenta que bloquear fuera de los turnos.</translation>
+    </message>
+    <message>
+        <source>These rules cannot be kept: %1.</source>
+        <extracomment>A message when the rules break a rule of the lock&apos;s file that the window does not check itself. %1 says which, in English.</extracomment>
+        <translation>Estas normas no pueden aplicarse: %1.</translation>
+    </message>
+</context>
+<context>
     <name>frmHelp</name>
     <message>
         <source>General</source>

@@ -530,6 +530,224 @@
     </message>
 </context>
 <context>
+    <name>frmFamilyRules</name>
+    <message>
+        <source>Family Rules</source>
+        <extracomment>The title of the window where a parent sets the rules the lock keeps on every account of the computer.</extracomment>
+        <translation>Règles de la famille</translation>
+    </message>
+    <message>
+        <source>&amp;Keep these rules on every account of this computer</source>
+        <extracomment>A check box: whether the lock stands, with the rules below and the parent password, on every account. &amp; marks the access key.</extracomment>
+        <translation>&amp;Appliquer ces règles à tous les comptes de cet ordinateur</translation>
+    </message>
+    <message>
+        <source>Turn length, in minutes</source>
+        <extracomment>Accessible name (read by screen readers) of the turn&apos;s length.</extracomment>
+        <translation>Durée d&apos;un tour, en minutes</translation>
+    </message>
+    <message>
+        <source>Turn &amp;length, in minutes:</source>
+        <extracomment>Beside the box with the length of every turn. &amp; marks the access key.</extracomment>
+        <translation>Durée d&apos;un t&amp;our, en minutes&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Break after a time&apos;s up, in minutes</source>
+        <extracomment>Accessible name of the break&apos;s box.</extracomment>
+        <translation>Pause après la fin du temps, en minutes</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>In the break&apos;s box when it holds 0: no break after a time&apos;s up.</extracomment>
+        <translation>Aucune</translation>
+    </message>
+    <message>
+        <source>&amp;Break after a time&apos;s up, in minutes:</source>
+        <extracomment>Beside the box with the minutes before the next turn may start after a time&apos;s up. &amp; marks the access key.</extracomment>
+        <translation>Pa&amp;use après la fin du temps, en minutes&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Lock the desktop &amp;outside turns</source>
+        <extracomment>A check box: the accounts named below are locked whenever no turn runs. &amp; marks the access key.</extracomment>
+        <translation>&amp;Verrouiller la session en dehors des tours</translation>
+    </message>
+    <message>
+        <source>Accounts locked outside turns, apart by commas</source>
+        <extracomment>Accessible name of the box of accounts locked outside turns.</extracomment>
+        <translation>Comptes verrouillés en dehors des tours, séparés par des virgules</translation>
+    </message>
+    <message>
+        <source>A&amp;ccounts locked outside turns, apart by commas:</source>
+        <extracomment>Above the box where the computer&apos;s accounts (their login names) are typed, such as &quot;ann, ben&quot;. &amp; marks the access key.</extracomment>
+        <translation>&amp;Comptes verrouillés en dehors des tours, séparés par des virgules&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Children, in turn order</source>
+        <extracomment>Accessible name of the list of children, with each one&apos;s time a day.</extracomment>
+        <translation>Enfants, dans l&apos;ordre des tours</translation>
+    </message>
+    <message>
+        <source>Child</source>
+        <extracomment>A column&apos;s heading: the child&apos;s name.</extracomment>
+        <translation>Enfant</translation>
+    </message>
+    <message>
+        <source>Minutes a day</source>
+        <extracomment>A column&apos;s heading: how many minutes of turns the child may have a day.</extracomment>
+        <translation>Minutes par jour</translation>
+    </message>
+    <message>
+        <source>Minutes today</source>
+        <extracomment>A column&apos;s heading: how many minutes of turns the child has had today.</extracomment>
+        <translation>Minutes aujourd&apos;hui</translation>
+    </message>
+    <message>
+        <source>Columns of the children</source>
+        <extracomment>Accessible name of the list&apos;s row of column headings.</extracomment>
+        <translation>Colonnes de la liste des enfants</translation>
+    </message>
+    <message>
+        <source>C&amp;hildren, in turn order:</source>
+        <extracomment>Above the list of children. &amp; marks the access key.</extracomment>
+        <translation>&amp;Enfants, dans l&apos;ordre des tours&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <extracomment>A button: moves the child chosen one place earlier in turn order. &amp; marks the access key.</extracomment>
+        <translation>&amp;Monter</translation>
+    </message>
+    <message>
+        <source>Move the chosen child up</source>
+        <extracomment>Accessible name of the button &quot;Move &amp;Up&quot;.</extracomment>
+        <translation>Faire monter l&apos;enfant choisi</translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <extracomment>A button: moves the child chosen one place later in turn order. &amp; marks the access key.</extracomment>
+        <translation>&amp;Descendre</translation>
+    </message>
+    <message>
+        <source>Move the chosen child down</source>
+        <extracomment>Accessible name of the button &quot;Move Do&amp;wn&quot;.</extracomment>
+        <translation>Faire descendre l&apos;enfant choisi</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <extracomment>A button: takes the child chosen off the list. &amp; marks the access key.</extracomment>
+        <translation>Re&amp;tirer</translation>
+    </message>
+    <message>
+        <source>Remove the chosen child</source>
+        <extracomment>Accessible name of the button &quot;Re&amp;move&quot;.</extracomment>
+        <translation>Retirer l&apos;enfant choisi</translation>
+    </message>
+    <message>
+        <source>Time a day for the chosen child, in minutes</source>
+        <extracomment>Accessible name of the box of the chosen child&apos;s time a day.</extracomment>
+        <translation>Temps par jour pour l&apos;enfant choisi, en minutes</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <extracomment>In the box of a child&apos;s time a day, and in the list, for 0: the child may have turns all day long.</extracomment>
+        <translation>Sans limite</translation>
+    </message>
+    <message>
+        <source>&amp;Time a day for the chosen child, in minutes:</source>
+        <extracomment>Beside the box with the minutes of turns the child chosen in the list may have a day. &amp; marks the access key.</extracomment>
+        <translation>Temps par jour pour l&apos;enfant c&amp;hoisi, en minutes&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Name of a new child</source>
+        <extracomment>Accessible name of the box where a new child&apos;s name is typed.</extracomment>
+        <translation>Prénom d&apos;un nouvel enfant</translation>
+    </message>
+    <message>
+        <source>&amp;Name of a new child:</source>
+        <extracomment>Beside the box where a new child&apos;s name is typed. &amp; marks the access key.</extracomment>
+        <translation>&amp;Prénom d&apos;un nouvel enfant&#xa0;:</translation>
+    </message>
+    <message>
+        <source>A&amp;dd</source>
+        <extracomment>A button: adds the child whose name is typed to the end of the list. &amp; marks the access key.</extracomment>
+        <translation>A&amp;jouter</translation>
+    </message>
+    <message>
+        <source>Add the child</source>
+        <extracomment>Accessible name of the button &quot;A&amp;dd&quot;.</extracomment>
+        <translation>Ajouter l&apos;enfant</translation>
+    </message>
+    <message>
+        <source>New parent password</source>
+        <extracomment>Accessible name of the box for a new parent password.</extracomment>
+        <translation>Nouveau mot de passe des parents</translation>
+    </message>
+    <message>
+        <source>New parent &amp;password:</source>
+        <extracomment>Beside the box for a new parent password. &amp; marks the access key.</extracomment>
+        <translation>&amp;Nouveau mot de passe des parents&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Verify the new password</source>
+        <extracomment>Accessible name of the box where the new password is typed a second time, to check it.</extracomment>
+        <translation>Confirmer le nouveau mot de passe</translation>
+    </message>
+    <message>
+        <source>&amp;Verify the new password:</source>
+        <extracomment>Beside the box where the new password is typed a second time, to check it. &amp; marks the access key.</extracomment>
+        <translation>Con&amp;firmer le nouveau mot de passe&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Leave both empty to keep the password in force.</source>
+        <extracomment>Under the two password boxes.</extracomment>
+        <translation>Laissez les deux cases vides pour garder le mot de passe actuel.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <extracomment>Keeps the rules as they are now in the window.</extracomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Closes the window, keeping the rules as they were.</extracomment>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>A name in the family rules cannot hold , ; = # &quot; or \.</source>
+        <extracomment>A message when a child&apos;s name holds a character the lock&apos;s file cannot keep in a name. Keep the characters as they are.</extracomment>
+        <translation>Dans les règles de la famille, un prénom ne peut contenir ni , ; = # &quot; ni \.</translation>
+    </message>
+    <message>
+        <source>At most %1 children can take turns.</source>
+        <extracomment>A message when a parent adds a child to a full list. %1 is the number (32).</extracomment>
+        <translation>%1 enfants au plus peuvent jouer à tour de rôle.</translation>
+    </message>
+    <message>
+        <source>The two passwords differ. Type the new password the same way in both boxes.</source>
+        <extracomment>A message when the new password and its second typing differ.</extracomment>
+        <translation>Les deux mots de passe diffèrent. Tapez le nouveau mot de passe de la même façon dans les deux cases.</translation>
+    </message>
+    <message>
+        <source>A new lock needs a parent password. Type it in both boxes.</source>
+        <extracomment>A message when a parent sets the lock where none stood, without a password.</extracomment>
+        <translation>Un nouveau verrou demande un mot de passe des parents. Tapez-le dans les deux cases.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the name of an account: such a name holds only letters a to z, digits, _, . and -, and begins with a letter or _.</source>
+        <extracomment>A message when a text typed among the accounts cannot be an account&apos;s name (a login name such as &quot;ann&quot;). %1 is that text.</extracomment>
+        <translation>«&#xa0;%1&#xa0;» n&apos;est pas le nom d&apos;un compte&#xa0;: un tel nom ne contient que les lettres de a à z, des chiffres, _, . et -, et commence par une lettre ou _.</translation>
+    </message>
+    <message>
+        <source>Name at least one account to lock outside turns.</source>
+        <extracomment>A message when the desktop is to be locked outside turns but no account is named.</extracomment>
+        <translation>Nommez au moins un compte à verrouiller en dehors des tours.</translation>
+    </message>
+    <message>
+        <source>These rules cannot be kept: %1.</source>
+        <extracomment>A message when the rules break a rule of the lock&apos;s file that the window does not check itself. %1 says which, in English.</extracomment>
+        <translation>Ces règles ne peuvent pas s&apos;appliquer&#xa0;: %1.</translation>
+    </message>
+</context>
+<context>
     <name>frmHelp</name>
     <message>
         <source>General</source>

@@ -530,6 +530,224 @@
     </message>
 </context>
 <context>
+    <name>frmFamilyRules</name>
+    <message>
+        <source>Family Rules</source>
+        <extracomment>The title of the window where a parent sets the rules the lock keeps on every account of the computer.</extracomment>
+        <translation>Gezinsregels</translation>
+    </message>
+    <message>
+        <source>&amp;Keep these rules on every account of this computer</source>
+        <extracomment>A check box: whether the lock stands, with the rules below and the parent password, on every account. &amp; marks the access key.</extracomment>
+        <translation>Deze regels op &amp;elk account van deze computer toepassen</translation>
+    </message>
+    <message>
+        <source>Turn length, in minutes</source>
+        <extracomment>Accessible name (read by screen readers) of the turn&apos;s length.</extracomment>
+        <translation>Lengte van een beurt, in minuten</translation>
+    </message>
+    <message>
+        <source>Turn &amp;length, in minutes:</source>
+        <extracomment>Beside the box with the length of every turn. &amp; marks the access key.</extracomment>
+        <translation>&amp;Lengte van een beurt, in minuten:</translation>
+    </message>
+    <message>
+        <source>Break after a time&apos;s up, in minutes</source>
+        <extracomment>Accessible name of the break&apos;s box.</extracomment>
+        <translation>Pauze nadat de tijd om is, in minuten</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>In the break&apos;s box when it holds 0: no break after a time&apos;s up.</extracomment>
+        <translation>Geen</translation>
+    </message>
+    <message>
+        <source>&amp;Break after a time&apos;s up, in minutes:</source>
+        <extracomment>Beside the box with the minutes before the next turn may start after a time&apos;s up. &amp; marks the access key.</extracomment>
+        <translation>&amp;Pauze nadat de tijd om is, in minuten:</translation>
+    </message>
+    <message>
+        <source>Lock the desktop &amp;outside turns</source>
+        <extracomment>A check box: the accounts named below are locked whenever no turn runs. &amp; marks the access key.</extracomment>
+        <translation>Het bureaublad buiten de beurten &amp;vergrendelen</translation>
+    </message>
+    <message>
+        <source>Accounts locked outside turns, apart by commas</source>
+        <extracomment>Accessible name of the box of accounts locked outside turns.</extracomment>
+        <translation>Accounts die buiten de beurten vergrendeld worden, gescheiden door komma&apos;s</translation>
+    </message>
+    <message>
+        <source>A&amp;ccounts locked outside turns, apart by commas:</source>
+        <extracomment>Above the box where the computer&apos;s accounts (their login names) are typed, such as &quot;ann, ben&quot;. &amp; marks the access key.</extracomment>
+        <translation>&amp;Accounts die buiten de beurten vergrendeld worden, gescheiden door komma&apos;s:</translation>
+    </message>
+    <message>
+        <source>Children, in turn order</source>
+        <extracomment>Accessible name of the list of children, with each one&apos;s time a day.</extracomment>
+        <translation>Kinderen, op volgorde</translation>
+    </message>
+    <message>
+        <source>Child</source>
+        <extracomment>A column&apos;s heading: the child&apos;s name.</extracomment>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>Minutes a day</source>
+        <extracomment>A column&apos;s heading: how many minutes of turns the child may have a day.</extracomment>
+        <translation>Minuten per dag</translation>
+    </message>
+    <message>
+        <source>Minutes today</source>
+        <extracomment>A column&apos;s heading: how many minutes of turns the child has had today.</extracomment>
+        <translation>Minuten vandaag</translation>
+    </message>
+    <message>
+        <source>Columns of the children</source>
+        <extracomment>Accessible name of the list&apos;s row of column headings.</extracomment>
+        <translation>Kolommen van de lijst met kinderen</translation>
+    </message>
+    <message>
+        <source>C&amp;hildren, in turn order:</source>
+        <extracomment>Above the list of children. &amp; marks the access key.</extracomment>
+        <translation>&amp;Kinderen, op volgorde:</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <extracomment>A button: moves the child chosen one place earlier in turn order. &amp; marks the access key.</extracomment>
+        <translation>&amp;Omhoog</translation>
+    </message>
+    <message>
+        <source>Move the chosen child up</source>
+        <extracomment>Accessible name of the button &quot;Move &amp;Up&quot;.</extracomment>
+        <translation>Het gekozen kind omhoog schuiven</translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <extracomment>A button: moves the child chosen one place later in turn order. &amp; marks the access key.</extracomment>
+        <translation>Omlaa&amp;g</translation>
+    </message>
+    <message>
+        <source>Move the chosen child down</source>
+        <extracomment>Accessible name of the button &quot;Move Do&amp;wn&quot;.</extracomment>
+        <translation>Het gekozen kind omlaag schuiven</translation>
+    </message>
+    <message>
+        <source>Re&amp;move</source>
+        <extracomment>A button: takes the child chosen off the list. &amp; marks the access key.</extracomment>
+        <translation>Verw&amp;ijderen</translation>
+    </message>
+    <message>
+        <source>Remove the chosen child</source>
+        <extracomment>Accessible name of the button &quot;Re&amp;move&quot;.</extracomment>
+        <translation>Het gekozen kind verwijderen</translation>
+    </message>
+    <message>
+        <source>Time a day for the chosen child, in minutes</source>
+        <extracomment>Accessible name of the box of the chosen child&apos;s time a day.</extracomment>
+        <translation>Tijd per dag voor het gekozen kind, in minuten</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <extracomment>In the box of a child&apos;s time a day, and in the list, for 0: the child may have turns all day long.</extracomment>
+        <translation>Geen limiet</translation>
+    </message>
+    <message>
+        <source>&amp;Time a day for the chosen child, in minutes:</source>
+        <extracomment>Beside the box with the minutes of turns the child chosen in the list may have a day. &amp; marks the access key.</extracomment>
+        <translation>Tijd per &amp;dag voor het gekozen kind, in minuten:</translation>
+    </message>
+    <message>
+        <source>Name of a new child</source>
+        <extracomment>Accessible name of the box where a new child&apos;s name is typed.</extracomment>
+        <translation>Naam van een nieuw kind</translation>
+    </message>
+    <message>
+        <source>&amp;Name of a new child:</source>
+        <extracomment>Beside the box where a new child&apos;s name is typed. &amp; marks the access key.</extracomment>
+        <translation>&amp;Naam van een nieuw kind:</translation>
+    </message>
+    <message>
+        <source>A&amp;dd</source>
+        <extracomment>A button: adds the child whose name is typed to the end of the list. &amp; marks the access key.</extracomment>
+        <translation>&amp;Toevoegen</translation>
+    </message>
+    <message>
+        <source>Add the child</source>
+        <extracomment>Accessible name of the button &quot;A&amp;dd&quot;.</extracomment>
+        <translation>Het kind toevoegen</translation>
+    </message>
+    <message>
+        <source>New parent password</source>
+        <extracomment>Accessible name of the box for a new parent password.</extracomment>
+        <translation>Nieuw wachtwoord van de ouders</translation>
+    </message>
+    <message>
+        <source>New parent &amp;password:</source>
+        <extracomment>Beside the box for a new parent password. &amp; marks the access key.</extracomment>
+        <translation>Nieuw &amp;wachtwoord van de ouders:</translation>
+    </message>
+    <message>
+        <source>Verify the new password</source>
+        <extracomment>Accessible name of the box where the new password is typed a second time, to check it.</extracomment>
+        <translation>Het nieuwe wachtwoord bevestigen</translation>
+    </message>
+    <message>
+        <source>&amp;Verify the new password:</source>
+        <extracomment>Beside the box where the new password is typed a second time, to check it. &amp; marks the access key.</extracomment>
+        <translation>Nieuw wachtwoord &amp;bevestigen:</translation>
+    </message>
+    <message>
+        <source>Leave both empty to keep the password in force.</source>
+        <extracomment>Under the two password boxes.</extracomment>
+        <translation>Laat beide vakken leeg om het huidige wachtwoord te houden.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <extracomment>Keeps the rules as they are now in the window.</extracomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Closes the window, keeping the rules as they were.</extracomment>
+        <translation>Annuleren</translation>
+    </message>
+    <message>
+        <source>A name in the family rules cannot hold , ; = # &quot; or \.</source>
+        <extracomment>A message when a child&apos;s name holds a character the lock&apos;s file cannot keep in a name. Keep the characters as they are.</extracomment>
+        <translation>Een naam in de gezinsregels mag geen , ; = # &quot; of \ bevatten.</translation>
+    </message>
+    <message>
+        <source>At most %1 children can take turns.</source>
+        <extracomment>A message when a parent adds a child to a full list. %1 is the number (32).</extracomment>
+        <translation>Er kunnen hoogstens %1 kinderen om de beurt.</translation>
+    </message>
+    <message>
+        <source>The two passwords differ. Type the new password the same way in both boxes.</source>
+        <extracomment>A message when the new password and its second typing differ.</extracomment>
+        <translation>De twee wachtwoorden zijn niet gelijk. Typ het nieuwe wachtwoord in beide vakken op dezelfde manier.</translation>
+    </message>
+    <message>
+        <source>A new lock needs a parent password. Type it in both boxes.</source>
+        <extracomment>A message when a parent sets the lock where none stood, without a password.</extracomment>
+        <translation>Een nieuwe vergrendeling heeft een wachtwoord van de ouders nodig. Typ het in beide vakken.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the name of an account: such a name holds only letters a to z, digits, _, . and -, and begins with a letter or _.</source>
+        <extracomment>A message when a text typed among the accounts cannot be an account&apos;s name (a login name such as &quot;ann&quot;). %1 is that text.</extracomment>
+        <translation>‘%1’ is geen naam van een account: zo&apos;n naam bevat alleen de letters a tot z, cijfers, _, . en -, en begint met een letter of _.</translation>
+    </message>
+    <message>
+        <source>Name at least one account to lock outside turns.</source>
+        <extracomment>A message when the desktop is to be locked outside turns but no account is named.</extracomment>
+        <translation>Noem minstens één account dat buiten de beurten vergrendeld wordt.</translation>
+    </message>
+    <message>
+        <source>These rules cannot be kept: %1.</source>
+        <extracomment>A message when the rules break a rule of the lock&apos;s file that the window does not check itself. %1 says which, in English.</extracomment>
+        <translation>Deze regels kunnen niet gelden: %1.</translation>
+    </message>
+</context>
+<context>
     <name>frmHelp</name>
     <message>
         <source>General</source>
