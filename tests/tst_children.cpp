@@ -57,11 +57,6 @@ QString drawnWeight(const MainWindowFixture &main)
     return differences;
 }
 
-void click(QWidget *window, const char *name)
-{
-    QTest::mouseClick(window->findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
 } // namespace
 
 class TestChildren : public QObject
@@ -104,8 +99,8 @@ void TestChildren::refusals_data()
     QTest::newRow("a right-to-left override") << "\u202eDee" << -1 << invisible;
     QTest::newRow("a zero-width space") << "De\u200be" << -1 << invisible;
     QTest::newRow("a line separator") << "De\u2028e" << -1 << invisible;
-    QTest::newRow("a tag beyond the first plane") << "Dee" + QString::fromUcs4(U"\U000E0041")
-                                                  << -1 << invisible;
+    QTest::newRow("a tag beyond the first plane")
+        << "Dee" + QString::fromUcs4(U"\U000E0041") << -1 << invisible;
     QTest::newRow("letters of any script are names") << "Zoë Ñandú 明" << -1 << QString();
 }
 
@@ -124,9 +119,8 @@ void TestChildren::storedList_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QString>("next");
     QTest::newRow("no group") << QByteArray() << QStringList() << QString();
-    QTest::newRow("as Qt writes a list")
-        << QByteArray("[Children]\nNames=Ann, Ben, Cy\nNext=Cy") << QStringList{"Ann", "Ben", "Cy"}
-        << "Cy";
+    QTest::newRow("as Qt writes a list") << QByteArray("[Children]\nNames=Ann, Ben, Cy\nNext=Cy")
+                                         << QStringList{"Ann", "Ben", "Cy"} << "Cy";
     QTest::newRow("one name") << QByteArray("[Children]\nNames=Ann") << QStringList{"Ann"} << "Ann";
     QTest::newRow("next not in the list: the first")
         << QByteArray("[Children]\nNames=Ann, Ben\nNext=Zoe") << QStringList{"Ann", "Ben"} << "Ann";
@@ -305,10 +299,7 @@ void TestChildren::warningAMinuteBeforeTheEnd()
     QFETCH(int, chimeAt);
     QByteArray settings = "[Settings]\nMaxTime=" + QByteArray::number(length) + "\n";
     if (resumedAt >= 0) {
-        settings +=
-            "[Turn]\nLength=" + QByteArray::number(length) + "\nStarted=" +
-            TurnRecord::timeText(QDateTime::currentDateTimeUtc().addSecs(-resumedAt)).toLatin1() +
-            "\n";
+        settings += turnGroup(QDateTime::currentDateTimeUtc().addSecs(-resumedAt), length);
     }
     MainWindowFixture main(settings);
     if (resumedAt < 0)

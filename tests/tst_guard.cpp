@@ -5,7 +5,7 @@
 #include "guard/WindowCheck.h"
 #include "logic/LockWriter.h"
 #include "logic/TurnLogWire.h"
-#include "support/TestSupport.h"
+#include "support/CoreSupport.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

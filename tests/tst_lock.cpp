@@ -2,7 +2,7 @@
 #include "logic/PasswordHash.h"
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
-#include "support/TestSupport.h"
+#include "support/CoreSupport.h"
 
 #include <QDir>
 #include <QProcess>

@@ -65,11 +65,6 @@ struct LockedProgram : MainWindowFixture
     bool lockSet = true;
 };
 
-void click(QWidget *dialog, const char *button)
-{
-    dialog->findChild<QPushButton *>(QString::fromLatin1(button))->click();
-}
-
 // The administrator's message: the application's name for title, an exclamation mark,
 // over its window.
 bool isAdministratorsMessage(const RecordingUi &recorder, const QString &text)

@@ -57,11 +57,6 @@ QLineEdit *box(QWidget *dialog, const char *name)
     return dialog->findChild<QLineEdit *>(QString::fromLatin1(name));
 }
 
-void click(QWidget *dialog, const char *name)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
 void typeEntries(QWidget *dialog, const QString &newPassword, const QString &verification)
 {
     QTest::keyClicks(box(dialog, "txtNewPass"), newPassword);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logic/SettingsStore.h"
-#include "support/TestSupport.h"
+#include "support/CoreSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -24,12 +24,8 @@ const QDateTime now = QDateTime::fromString(QStringLiteral("2026-12-07T17:00:00Z
 // A settings file with a length and a turn that started the given seconds ago.
 QByteArray withTurn(qint32 length, qint64 secondsAgo, qint32 maxTime = 600)
 {
-    const QDateTime started = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo);
-    return QStringLiteral("[Settings]\nMaxTime=%1\n[Turn]\nLength=%2\nStarted=%3\n")
-        .arg(maxTime)
-        .arg(length)
-        .arg(TurnRecord::timeText(started))
-        .toUtf8();
+    return "[Settings]\nMaxTime=" + QByteArray::number(maxTime) + "\n" +
+           turnGroup(QDateTime::currentDateTimeUtc().addSecs(-secondsAgo), length);
 }
 
 bool turnRecorded()

@@ -3,7 +3,7 @@
 // and the figures made from it (its CSV is read back in tst_turnswindow).
 #include "logic/SettingsStore.h"
 #include "logic/TurnLog.h"
-#include "support/TestSupport.h"
+#include "support/CoreSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "logic/TurnClock.h"
+#include "CoreSupport.h"
 #include "ui/UiService.h"
 
 #include <QColor>
@@ -68,47 +68,6 @@ public:
     QString saveAs; // the file chosen in every save dialog; empty: cancelled
 };
 
-// A fresh settings folder, data folder and working directory for one test. The working
-// directory holds the run-time pictures and horn unless asked otherwise. The system
-// configuration folders are one empty folder of its own, so that no lock of the
-// machine's applies.
-class TestHome
-{
-public:
-    enum class Files { RunTime, None };
-    explicit TestHome(Files files = Files::RunTime);
-    ~TestHome();
-    TestHome(const TestHome &) = delete;
-    TestHome &operator=(const TestHome &) = delete;
-
-    QString configHome() const { return m_config.path(); }
-    // XDG_DATA_HOME, where the record of turns goes.
-    QString dataHome() const { return m_data.path(); }
-    QString workDir() const { return m_work.path(); }
-    QString settingsFile() const;
-    // Writes the settings file by hand, as a person with a text editor would.
-    void writeSettingsFile(const QByteArray &contents) const;
-    // Writes any file, making its folder first.
-    void writeFile(const QString &path, const QByteArray &contents) const;
-    QString readSettingsFile() const;
-
-    // The one folder of XDG_CONFIG_DIRS, where an administrator's lock goes.
-    QString systemConfigDir() const { return m_system.path(); }
-    QString systemLockFile() const;
-    // Writes the administrator's lock file by hand.
-    void writeSystemLock(const QByteArray &contents) const;
-
-private:
-    QTemporaryDir m_config;
-    QTemporaryDir m_data;
-    QTemporaryDir m_work;
-    QTemporaryDir m_system;
-    QString m_previousDir;
-    QByteArray m_previousConfigHome;
-    QByteArray m_previousConfigDirs;
-    QByteArray m_previousDataHome;
-};
-
 // Acts on modal windows as a person would: each queued action runs on the next modal
 // window that opens, polled every few milliseconds. Whatever is still open at the
 // deadline is closed, so a test fails instead of hanging.
@@ -139,49 +98,11 @@ private:
     bool m_timedOut = false;
 };
 
-// Collects what is written to standard error while it lives.
-class StandardErrorCapture
-{
-public:
-    StandardErrorCapture();
-    ~StandardErrorCapture();
-    StandardErrorCapture(const StandardErrorCapture &) = delete;
-    StandardErrorCapture &operator=(const StandardErrorCapture &) = delete;
-
-    // What was written so far; ends the capture.
-    QString text();
-    // What was written so far; the capture goes on.
-    QString peek();
-
-private:
-    void restore();
-
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
-
-// A private session bus (dbus-daemon) for one test program, in place of the desktop's
-// own: DBUS_SESSION_BUS_ADDRESS points at it while it lives. Qt connects to the
-// session bus once per program, so it must be made before anything uses the bus.
-class SessionBus
-{
-public:
-    SessionBus();
-    ~SessionBus();
-    SessionBus(const SessionBus &) = delete;
-    SessionBus &operator=(const SessionBus &) = delete;
-
-    bool isRunning() const { return !m_address.isEmpty(); }
-    QString address() const { return m_address; }
-
-private:
-    QString m_address;
-    qint64 m_pid = 0;
-    QByteArray m_previousAddress;
-};
-
 // The picture of that width in an icon file, as 32-bit ARGB; null when it holds none.
 QImage iconPicture(const QString &path, int width);
+
+// Clicks the push button of that object name in window, as a person with a mouse would.
+void click(QWidget *window, const char *name);
 
 // Types text into widget key by key, non-ASCII characters included.
 void typeText(QWidget *widget, const QString &text);
@@ -189,33 +110,6 @@ void typeText(QWidget *widget, const QString &text);
 // Actions for the password prompt.
 ModalDriver::Action typePassword(const QString &password);
 ModalDriver::Action cancelPrompt();
-
-// A turn's clock that moves only when the test moves it. Its wall clock starts at the
-// real time, so that records written with the real time read as they would.
-class ManualTurnClock : public TurnClock
-{
-public:
-    explicit ManualTurnClock(const QDateTime &utc = QDateTime::currentDateTimeUtc());
-    qint64 monotonicMs() const override { return m_monotonic; }
-    QDateTime utcNow() const override { return m_utc.addMSecs(m_monotonic); }
-    void advance(qint64 ms) { m_monotonic += ms; }
-    // Moves only the wall clock, as a person changing the time would.
-    void setWallClock(const QDateTime &utc) { m_utc = utc.addMSecs(-m_monotonic); }
-
-private:
-    qint64 m_monotonic = 0;
-    QDateTime m_utc;
-};
-
-// Installs a clock for as long as it lives.
-class InstalledClock
-{
-public:
-    explicit InstalledClock(TurnClock *clock) { TurnClock::install(clock); }
-    ~InstalledClock() { TurnClock::install(nullptr); }
-    InstalledClock(const InstalledClock &) = delete;
-    InstalledClock &operator=(const InstalledClock &) = delete;
-};
 
 // The program's main window in a fresh home folder, shown, with message boxes and
 // sounds recorded and its controls found by their names. The one-second tick is
