@@ -10,6 +10,7 @@
 #include "logic/SystemLock.h"
 #include "logic/TurnSession.h"
 #include "support/TestSupport.h"
+#include "ui/WindowSystem.h"
 
 #include "app/frmMain.h"
 
@@ -36,6 +37,21 @@ QString answerText(const GuardLink::Answer &answer)
     return answer.error.section(QLatin1Char('.'), -1);
 }
 
+// What the program on that connection answers when asked, as the guard asks, to show the
+// time's up: "asked:yes", "asked:no" or the error.
+QString askedToShow(const QDBusConnection &program)
+{
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(program.baseService(), GuardProtocol::windowPath,
+                                       GuardProtocol::windowInterface, GuardProtocol::showTimeUp);
+    // The program answers from this thread's event loop.
+    const QDBusMessage answer = QDBusConnection::sessionBus().call(ask, QDBus::BlockWithGui, 5000);
+    if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().size() != 1)
+        return QStringLiteral("asked:") + answer.errorName();
+    return answer.arguments().constFirst().toBool() ? QStringLiteral("asked:yes")
+                                                    : QStringLiteral("asked:no");
+}
+
 } // namespace
 
 class TestGuardLink : public QObject
@@ -43,6 +59,8 @@ class TestGuardLink : public QObject
     Q_OBJECT
 private slots:
     void noLockNoLink();
+    void onScreen_data();
+    void onScreen();
     void followsTheGuard_data();
     void followsTheGuard();
     void windowThroughTheGuard_data();
@@ -97,7 +115,8 @@ private:
 };
 
 // A start of the program: its own connection, its link to the guard, and the session
-// that shows the guard's turn, with what its signals said.
+// that shows the guard's turn, with what its signals said. Its time's up is on the
+// screen while onScreen says so.
 class ProgramOnBus
 {
 public:
@@ -114,7 +133,7 @@ public:
         QObject::connect(&session, &TurnSession::warning, [this] { heard << "warning"; });
         QObject::connect(&session, &TurnSession::timeUp,
                          [this](const QString &whose) { heard << "timeUp:" + whose; });
-        link->showIn(&session);
+        link->showIn(&session, [this] { return onScreen; });
         link->attach();
     }
     // Killed: its connection is gone at once.
@@ -129,9 +148,12 @@ public:
         return session.children().isEmpty() ? QString() : session.children().next();
     }
 
+    const QDBusConnection &connection() const { return m_connection; }
+
     QStringList heard;
     TurnSession session;
     std::unique_ptr<GuardLink> link;
+    bool onScreen = true;
 
 private:
     QString m_name;
@@ -152,13 +174,45 @@ void TestGuardLink::noLockNoLink()
     QVERIFY(!program.link);
 }
 
+// The guard hears that a time's up shows only from a window a person can see: exposed,
+// on X11 or Wayland.
+void TestGuardLink::onScreen_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("seen");
+    QTest::newRow("shown on X11") << "xcb" << true << true;
+    QTest::newRow("shown on Wayland") << "wayland" << true << true;
+    QTest::newRow("drawn offscreen") << "offscreen" << true << false;
+    QTest::newRow("drawn on the minimal platform") << "minimal" << true << false;
+    QTest::newRow("hidden on X11") << "xcb" << false << false;
+}
+
+void TestGuardLink::onScreen()
+{
+    QFETCH(QString, platform);
+    QFETCH(bool, shown);
+    QFETCH(bool, seen);
+    QWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (!shown) {
+        window.hide();
+        QTRY_VERIFY(!window.windowHandle()->isExposed());
+    }
+    QCOMPARE(WindowSystem::onScreen(&window, platform), seen);
+}
+
 // Each row runs a script on a guard with one-minute turns and a program of the account:
 //   start (Start for the child who is next), pw (the same with the parent password),
 //   stop:P and check:P (with the password P; "parent" is the right one), +N (the clock
 //   moves N ms, then the program's tick), ask (the program asks the guard for the turn),
-//   kill (the program ends without a word), restart (the program starts again).
-// The guard's answers are listed as "start:done", "stop:wrong", "check:TooManyTries"...
-// Then what the last program shows and what its signals said are compared.
+//   kill (the program ends without a word), restart (the program starts again), asked
+//   (the program is asked, as the guard asks, to show the time's up), offscreen (the
+//   program's time's up is no longer where a person sees it).
+// The guard's answers are listed as "start:done", "stop:wrong", "check:TooManyTries"...,
+// the program's as "asked:yes". Then what the last program shows and what its signals
+// said are compared.
 void TestGuardLink::followsTheGuard_data()
 {
     QTest::addColumn<int>("breakMinutes"); // 0: none
@@ -209,6 +263,10 @@ void TestGuardLink::followsTheGuard_data()
     QTest::newRow("after the break a start is free again")
         << 1 << words("start +60000 ask +60000 start") << running << 0 << QStringLiteral("Ben")
         << words("start:done start:done") << words("started timeUp:Ann started");
+    QTest::newRow("a time's up nobody can see is not said to show")
+        << 0 << words("start +60000 ask asked offscreen asked") << timeUp << 0
+        << QStringLiteral("Ben") << words("start:done asked:yes asked:no")
+        << words("started timeUp:Ann");
 }
 
 void TestGuardLink::followsTheGuard()
@@ -254,6 +312,10 @@ void TestGuardLink::followsTheGuard()
         } else if (step == QLatin1String("restart")) {
             program = std::make_unique<ProgramOnBus>(++starts);
             QVERIFY(program->link);
+        } else if (step == QLatin1String("asked")) {
+            heard << askedToShow(program->connection());
+        } else if (step == QLatin1String("offscreen")) {
+            program->onScreen = false;
         } else {
             QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
         }
@@ -270,31 +332,35 @@ void TestGuardLink::followsTheGuard()
 //   start (the Start command), stop (Stop, the parent password typed at the prompt),
 //   +N (the clock moves N ms, then a tick), gone (the window ends without a word),
 //   back (a new start of the program), turns (the Turns window opens, and its rows are
-//   counted).
+//   counted), asked (the window is asked, as the guard asks, to show the time's up).
 void TestGuardLink::windowThroughTheGuard_data()
 {
     QTest::addColumn<int>("breakMinutes"); // 0: none
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("counting");
-    QTest::addColumn<QString>("message"); // how the one message told begins
-    QTest::addColumn<int>("rows");        // in the Turns window; -1: not opened
+    QTest::addColumn<QString>("message");  // how the one message told begins
+    QTest::addColumn<int>("rows");         // in the Turns window; -1: not opened
+    QTest::addColumn<QStringList>("seen"); // what the steps that look saw
 
     QTest::newRow("a turn started in the window is the guard's, shown by a new start")
         << 0 << "start +1000 gone +1000 back"
-        << "Timer Started!" << true << QString() << -1;
+        << "Timer Started!" << true << QString() << -1 << QStringList();
     QTest::newRow("Stop with the parent password stops the guard's turn")
         << 0 << "start +1000 stop gone back"
-        << "Timer Ready!" << false << QString() << -1;
+        << "Timer Ready!" << false << QString() << -1 << QStringList();
     QTest::newRow("a window gone at the end shows the time's up when it comes back")
         << 0 << "start gone +61000 back"
-        << "Time's Up!" << false << QString() << -1;
+        << "Time's Up!" << false << QString() << -1 << QStringList();
     QTest::newRow("during the break Start says until when, and the password starts a turn")
         << 1 << "start +60000 start"
-        << "Timer Started!" << true << "Break until " << -1;
+        << "Timer Started!" << true << "Break until " << -1 << QStringList();
     QTest::newRow("the Turns window shows the guard's record, not the account's")
         << 0 << "start +61000 turns"
-        << "Time's Up!" << false << QString() << 1;
+        << "Time's Up!" << false << QString() << 1 << QStringList();
+    QTest::newRow("a time's up drawn offscreen is never said to show")
+        << 0 << "start +61000 asked"
+        << "Time's Up!" << false << QString() << -1 << QStringList({"asked:no"});
 }
 
 void TestGuardLink::windowThroughTheGuard()
@@ -305,6 +371,7 @@ void TestGuardLink::windowThroughTheGuard()
     QFETCH(bool, counting);
     QFETCH(QString, message);
     QFETCH(int, rows);
+    QFETCH(QStringList, seen);
 
     const GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
     int starts = 0;
@@ -313,6 +380,7 @@ void TestGuardLink::windowThroughTheGuard()
                                              QStringLiteral("window%1").arg(++starts));
     };
     int shownRows = -1;
+    QStringList saw;
     MainWindowFixture fixture(QByteArray(), MainWindowFixture::Clock::ByHand,
                               TestHome::Files::RunTime, connection());
     for (const QString &step : steps.split(QLatin1Char(' '))) {
@@ -336,11 +404,14 @@ void TestGuardLink::windowThroughTheGuard()
                     turns->findChild<QTableWidget *>(QStringLiteral("grdTurns"))->rowCount();
                 turns->close();
             }));
+        } else if (step == QLatin1String("asked")) {
+            saw << askedToShow(*fixture.guardBus);
         }
     }
     QTRY_COMPARE(fixture.label->text(), status);
     QCOMPARE(fixture.window->isCounting(), counting);
     QCOMPARE(shownRows, rows);
+    QCOMPARE(saw, seen);
     const QStringList told = fixture.messageTexts();
     QCOMPARE(told.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())

@@ -156,7 +156,8 @@ void frmMain::Form_Load()
         // The guard's length is the administrator's, and a running turn is the guard's.
         m_lengthLocked = true;
         m_session.loadKeptElsewhere();
-        m_guard->showIn(&m_session);
+        // The guard hears that its time's up shows only where a person sees it.
+        m_guard->showIn(&m_session, [this] { return WindowSystem::onScreen(this); });
         TimeBar->setMaximum(m_session.turnLength());
         refreshBar();
         // Once the window shows: a time's up the guard holds unseen is shown at once.
@@ -343,8 +344,7 @@ void frmMain::refreshBar()
         text = Children::nextText(m_session.children().next());
     }
     // While a turn runs the value and the text change together, in one paint.
-    TimeBar->showValue(running ? CurrentTime() : TimeBar->value(), text,
-                       m_session.inLastMinute());
+    TimeBar->showValue(running ? CurrentTime() : TimeBar->value(), text, m_session.inLastMinute());
 }
 
 void frmMain::announceNext()

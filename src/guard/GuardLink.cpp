@@ -67,9 +67,10 @@ std::unique_ptr<GuardLink> GuardLink::connectTo(const QDBusConnection &bus)
     return link;
 }
 
-void GuardLink::showIn(TurnSession *session)
+void GuardLink::showIn(TurnSession *session, std::function<bool()> shows)
 {
     m_session = session;
+    m_shows = std::move(shows);
     connect(this, &GuardLink::changed, this, &GuardLink::follow);
     follow();
 }
@@ -85,7 +86,8 @@ bool GuardLink::showTimeUp()
     if (!m_session)
         return false;
     m_session->showTimeUp(m_turn.length);
-    return m_session->state() == Countdown::State::TimeUp;
+    // A time's up that nobody can see is not shown, whatever the window believes.
+    return m_session->state() == Countdown::State::TimeUp && m_shows && m_shows();
 }
 
 void GuardLink::attach()

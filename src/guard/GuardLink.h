@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -61,8 +62,10 @@ public:
     ~GuardLink() override;
 
     // From now on session, loaded as kept elsewhere, shows the guard's turn as it is
-    // reported, and the time's up when the guard asks for it.
-    void showIn(TurnSession *session);
+    // reported, and the time's up when the guard asks for it. shows tells whether the
+    // time's up, once shown, is where a person sees it: the guard hears that it shows only
+    // then.
+    void showIn(TurnSession *session, std::function<bool()> shows);
     // From now on the guard asks this program to show the account's time's up, at once
     // when one stands unshown. Again by itself whenever the guard is started anew.
     void attach();
@@ -99,6 +102,7 @@ private:
     QDBusConnection m_bus;
     std::unique_ptr<IoGithubTurnkeeperGuard1Interface> m_guard;
     TurnSession *m_session = nullptr;
+    std::function<bool()> m_shows;
     Turn m_turn;
     bool m_attached = false;
 };
