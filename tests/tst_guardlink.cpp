@@ -14,6 +14,7 @@
 
 #include "app/frmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTableWidget>
@@ -58,6 +59,7 @@ class TestGuardLink : public QObject
 {
     Q_OBJECT
 private slots:
+    void noLockNoLink_data();
     void noLockNoLink();
     void onScreen_data();
     void onScreen();
@@ -71,55 +73,80 @@ private:
 };
 
 // The guard in this process, on its own connection to the private bus, with a lock of
-// one-minute turns and the parent password's hash beside it.
+// one-minute turns and the parent password's hash beside it. It can leave the bus and
+// come back, as a guard that crashed or is upgraded, and its lock can be lifted.
 class GuardOnBus
 {
 public:
-    explicit GuardOnBus(std::optional<qint32> breakSeconds, bool locked = true)
-        : m_connection(QDBusConnection::connectToBus(address(), QStringLiteral("guard")))
+    // lockFile: where the lock goes, in a folder of the guard's own unless given.
+    explicit GuardOnBus(std::optional<qint32> breakSeconds, bool locked = true,
+                        const QString &lockFile = QString())
+        : m_lockFile(lockFile.isEmpty() ? m_dir.filePath(QStringLiteral("TurnKeeper.conf"))
+                                        : lockFile)
     {
-        const QString lockFile = m_dir.filePath(QStringLiteral("TurnKeeper.conf"));
-        SystemLock::Rules rules;
-        rules.maxTime = 60;
-        rules.breakSeconds = breakSeconds;
-        write(lockFile, locked ? SystemLock::contentsWithoutHash(rules) : QByteArray());
-        write(SystemLock::hashFileFor(lockFile), PasswordHash::make(parentPassword).toUtf8());
-        m_guard = std::make_unique<Guard>(m_connection, lockFile, m_dir.filePath("state"),
+        m_rules.maxTime = 60;
+        m_rules.breakSeconds = breakSeconds;
+        write(m_lockFile, locked ? lockText() : QByteArray());
+        write(SystemLock::hashFileFor(m_lockFile), PasswordHash::make(parentPassword).toUtf8());
+        up();
+    }
+    ~GuardOnBus() { down(); }
+
+    static QString address() { return qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"); }
+
+    QByteArray lockText() const { return SystemLock::contentsWithoutHash(m_rules); }
+
+    // On the bus, having taken up what it kept.
+    void up()
+    {
+        if (m_guard)
+            return;
+        m_connection.emplace(QDBusConnection::connectToBus(address(), QStringLiteral("guard")));
+        m_guard = std::make_unique<Guard>(*m_connection, m_lockFile, m_dir.filePath("state"),
                                           QCoreApplication::applicationFilePath());
         m_surface = std::make_unique<GuardBus>(*m_guard);
         new Guard1Adaptor(m_surface.get());
-        m_connection.registerObject(GuardProtocol::path, m_surface.get());
-        m_connection.registerService(GuardProtocol::service);
+        m_connection->registerObject(GuardProtocol::path, m_surface.get());
+        m_guard->takeUp();
+        m_connection->registerService(GuardProtocol::service);
     }
-    ~GuardOnBus()
+    // Off the bus, its name free.
+    void down()
     {
         m_surface.reset();
         m_guard.reset();
+        m_connection.reset();
         QDBusConnection::disconnectFromBus(QStringLiteral("guard"));
     }
-
-    static QString address() { return qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"); }
+    // The administrator lifts the lock.
+    void lift() { write(m_lockFile, QByteArray()); }
 
 private:
     static void write(const QString &path, const QByteArray &contents)
     {
+        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(contents);
     }
 
     QTemporaryDir m_dir;
-    QDBusConnection m_connection;
+    QString m_lockFile;
+    SystemLock::Rules m_rules;
+    std::optional<QDBusConnection> m_connection;
     std::unique_ptr<Guard> m_guard;
     std::unique_ptr<GuardBus> m_surface;
 };
 
 // A start of the program: its own connection, its link to the guard, and the session
 // that shows the guard's turn, with what its signals said. Its time's up is on the
-// screen while onScreen says so.
+// screen while onScreen says so; once the guard releases it, it keeps its own turns,
+// two minutes long.
 class ProgramOnBus
 {
 public:
+    static constexpr qint32 ownLength = 120;
+
     explicit ProgramOnBus(int number)
         : m_name(QStringLiteral("program%1").arg(number)),
           m_connection(QDBusConnection::connectToBus(GuardOnBus::address(), m_name))
@@ -133,6 +160,10 @@ public:
         QObject::connect(&session, &TurnSession::warning, [this] { heard << "warning"; });
         QObject::connect(&session, &TurnSession::timeUp,
                          [this](const QString &whose) { heard << "timeUp:" + whose; });
+        QObject::connect(link.get(), &GuardLink::released, [this] {
+            heard << "released";
+            session.keepHere(ownLength);
+        });
         link->showIn(&session, [this] { return onScreen; });
         link->attach();
     }
@@ -160,18 +191,60 @@ private:
     QDBusConnection m_connection;
 };
 
+// Where the program looks for the guard: only where its lock gives the guard the turn,
+// at the bus the lock names, whatever DBUS_SYSTEM_BUS_ADDRESS says; and what it finds.
+void TestGuardLink::noLockNoLink_data()
+{
+    QTest::addColumn<QString>("guard"); // on the bus: none, unlocked (its lock lifted), locked
+    QTest::addColumn<QString>("lock");  // the program's: none, password (its own hash), guard
+    QTest::addColumn<QString>("link");  // no bus, none (its own turn), down, up
+
+    const auto row = [](const char *name, const char *guard, const char *lock, const char *link) {
+        QTest::newRow(name) << QString::fromLatin1(guard) << QString::fromLatin1(lock)
+                            << QString::fromLatin1(link);
+    };
+    row("no lock: no bus, whoever answers", "locked", "none", "no bus");
+    row("a lock the program opens itself: no bus", "locked", "password", "no bus");
+    row("a lock for the guard: the bus it names, not the environment's", "locked", "guard", "up");
+    row("a guard that keeps no turn: no link, the program keeps its own", "unlocked", "guard",
+        "none");
+    row("no guard on the bus: a link that is down, and no turn", "none", "guard", "down");
+}
+
 void TestGuardLink::noLockNoLink()
 {
+    QFETCH(QString, guard);
+    QFETCH(QString, lock);
+    QFETCH(QString, link);
     QVERIFY(m_bus.isRunning());
     const TestHome home;
-    {
-        const GuardOnBus guard(std::nullopt, false);
-        const ProgramOnBus program(1);
-        QVERIFY(!program.link);
+    std::optional<GuardOnBus> running;
+    if (guard != QLatin1String("none"))
+        running.emplace(std::nullopt, guard == QLatin1String("locked"));
+    SystemLock::Rules rules;
+    // A lock names a socket alone, without the bus's id.
+    rules.guardBus = m_bus.address().section(QLatin1Char(','), 0, 0);
+    if (lock == QLatin1String("guard"))
+        home.writeSystemLock(SystemLock::contentsWithoutHash(rules));
+    else if (lock == QLatin1String("password"))
+        home.writeSystemLock(SystemLock::contents(PasswordHash::make(parentPassword), 60));
+    // Where a child would point the program at a guard of the child's own.
+    const QByteArray systemBus = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+
+    std::optional<QDBusConnection> bus =
+        GuardLink::busFor(SystemLock::read(SystemLock::Reporting::Quiet));
+    QString found = QStringLiteral("no bus");
+    if (bus) {
+        std::unique_ptr<GuardLink> reached = GuardLink::connectTo(*bus);
+        found = !reached          ? QStringLiteral("none")
+                : reached->isUp() ? QStringLiteral("up")
+                                  : QStringLiteral("down");
+        reached.reset();
+        QDBusConnection::disconnectFromBus(bus->name());
     }
-    // And without a guard on the bus at all.
-    const ProgramOnBus program(2);
-    QVERIFY(!program.link);
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", systemBus);
+    QCOMPARE(found, link);
 }
 
 // The guard hears that a time's up shows only from a window a person can see: exposed,
@@ -207,12 +280,9 @@ void TestGuardLink::onScreen()
 //   start (Start for the child who is next), pw (the same with the parent password),
 //   stop:P and check:P (with the password P; "parent" is the right one), +N (the clock
 //   moves N ms, then the program's tick), ask (the program asks the guard for the turn),
-//   kill (the program ends without a word), restart (the program starts again), asked
-//   (the program is asked, as the guard asks, to show the time's up), offscreen (the
-//   program's time's up is no longer where a person sees it).
-// The guard's answers are listed as "start:done", "stop:wrong", "check:TooManyTries"...,
-// the program's as "asked:yes". Then what the last program shows and what its signals
-// said are compared.
+//   kill (the program ends without a word), restart (the program starts again).
+// The guard's answers are listed as "start:done", "stop:wrong", "check:TooManyTries"...
+// Then what the last program shows and what its signals said are compared.
 void TestGuardLink::followsTheGuard_data()
 {
     QTest::addColumn<int>("breakMinutes"); // 0: none
@@ -267,6 +337,15 @@ void TestGuardLink::followsTheGuard_data()
         << 0 << words("start +60000 ask asked offscreen asked") << timeUp << 0
         << QStringLiteral("Ben") << words("start:done asked:yes asked:no")
         << words("started timeUp:Ann");
+    QTest::newRow("with no guard answering nothing starts, and the program is told why")
+        << 0 << words("down kill restart start") << ready << 0 << QStringLiteral("Ann")
+        << words("start:NoAnswer") << QStringList();
+    QTest::newRow("a guard that comes back is followed without being asked")
+        << 0 << words("start +1000 down kill restart up +1000") << running << 2
+        << QStringLiteral("Ann") << words("start:done") << words("started");
+    QTest::newRow("once the lock is lifted the running turn goes on here to its own end")
+        << 0 << words("start +1000 lift +59000") << timeUp << 0 << QStringLiteral("Ben")
+        << words("start:done") << words("started released timeUp:Ann");
 }
 
 void TestGuardLink::followsTheGuard()
@@ -282,7 +361,9 @@ void TestGuardLink::followsTheGuard()
     TestHome home;
     ManualTurnClock clock;
     const InstalledClock installed(&clock);
-    const GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
+    // The lock where the program reads it too.
+    GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt, true,
+                     home.systemLockFile());
     home.writeSettingsFile("[Children]\nNames=Ann, Ben, Cy\nNext=Ann\n");
     int starts = 0;
     QStringList heard; // the guard's answers
@@ -312,6 +393,14 @@ void TestGuardLink::followsTheGuard()
         } else if (step == QLatin1String("restart")) {
             program = std::make_unique<ProgramOnBus>(++starts);
             QVERIFY(program->link);
+        } else if (step == QLatin1String("down")) {
+            guard.down();
+        } else if (step == QLatin1String("up")) {
+            guard.up();
+            QTRY_VERIFY(program->link->isUp());
+        } else if (step == QLatin1String("lift")) {
+            guard.lift();
+            QTRY_VERIFY(program->heard.contains(QStringLiteral("released")));
         } else if (step == QLatin1String("asked")) {
             heard << askedToShow(program->connection());
         } else if (step == QLatin1String("offscreen")) {
@@ -328,11 +417,14 @@ void TestGuardLink::followsTheGuard()
     QCOMPARE(program->next(), next);
 }
 
-// The window's own commands through the guard, on a guard of one-minute turns:
+// The window's own commands through the guard, on a guard of one-minute turns, under a
+// lock the window reads as well:
 //   start (the Start command), stop (Stop, the parent password typed at the prompt),
 //   +N (the clock moves N ms, then a tick), gone (the window ends without a word),
 //   back (a new start of the program), turns (the Turns window opens, and its rows are
-//   counted), asked (the window is asked, as the guard asks, to show the time's up).
+//   counted), down and up (the guard leaves the bus, and comes back), lift (the
+//   administrator lifts the lock), asked (the window is asked, as the guard asks, to show
+//   the time's up).
 void TestGuardLink::windowThroughTheGuard_data()
 {
     QTest::addColumn<int>("breakMinutes"); // 0: none
@@ -361,6 +453,16 @@ void TestGuardLink::windowThroughTheGuard_data()
     QTest::newRow("a time's up drawn offscreen is never said to show")
         << 0 << "start +61000 asked"
         << "Time's Up!" << false << QString() << -1 << QStringList({"asked:no"});
+    QTest::newRow("with the guard not answering Start says so, and no turn runs")
+        << 0 << "down gone back start"
+        << "Timer Ready!" << false << "The guard does not answer, so no turn can start." << -1
+        << QStringList();
+    QTest::newRow("a window that waited for the guard shows its turn once it comes back")
+        << 0 << "start +1000 down gone back up"
+        << "Timer Started!" << true << QString() << -1 << QStringList();
+    QTest::newRow("once the lock is lifted the window keeps the turn, and says so")
+        << 0 << "start +1000 lift +29000 gone back +30000"
+        << "Time's Up!" << false << "The parent lock is off" << -1 << QStringList();
 }
 
 void TestGuardLink::windowThroughTheGuard()
@@ -373,7 +475,6 @@ void TestGuardLink::windowThroughTheGuard()
     QFETCH(int, rows);
     QFETCH(QStringList, seen);
 
-    const GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt);
     int starts = 0;
     const auto connection = [&starts] {
         return QDBusConnection::connectToBus(GuardOnBus::address(),
@@ -381,8 +482,12 @@ void TestGuardLink::windowThroughTheGuard()
     };
     int shownRows = -1;
     QStringList saw;
-    MainWindowFixture fixture(QByteArray(), MainWindowFixture::Clock::ByHand,
-                              TestHome::Files::RunTime, connection());
+    // The guard's lock is the one the window reads, in its home's XDG_CONFIG_DIRS.
+    MainWindowFixture fixture;
+    GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt, true,
+                     fixture.home.systemLockFile());
+    fixture.guardBus = connection();
+    fixture.restart();
     for (const QString &step : steps.split(QLatin1Char(' '))) {
         if (step == QLatin1String("start") || step == QLatin1String("stop")) {
             ModalDriver driver;
@@ -404,8 +509,17 @@ void TestGuardLink::windowThroughTheGuard()
                     turns->findChild<QTableWidget *>(QStringLiteral("grdTurns"))->rowCount();
                 turns->close();
             }));
+        } else if (step == QLatin1String("down")) {
+            guard.down();
+        } else if (step == QLatin1String("up")) {
+            guard.up();
+        } else if (step == QLatin1String("lift")) {
+            guard.lift();
+            QTRY_VERIFY(!fixture.messageTexts().isEmpty());
         } else if (step == QLatin1String("asked")) {
             saw << askedToShow(*fixture.guardBus);
+        } else {
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
         }
     }
     QTRY_COMPARE(fixture.label->text(), status);

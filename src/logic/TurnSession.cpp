@@ -17,10 +17,8 @@ QDateTime utcNow()
 
 } // namespace
 
-TurnSession::TurnSession(const QString &logPath, QObject *parent)
-    : QObject(parent), m_log(logPath)
-{
-}
+TurnSession::TurnSession(const QString &logPath, QObject *parent) : QObject(parent), m_log(logPath)
+{}
 
 TurnSession::~TurnSession() = default;
 
@@ -124,6 +122,20 @@ void TurnSession::showTimeUp(qint32 length)
     m_countdown.resume(length, length);
     endStretch(TurnLog::Ending::TimeUp);
     finishTurn();
+}
+
+void TurnSession::keepHere(qint32 length)
+{
+    if (!m_keptElsewhere)
+        return;
+    m_keptElsewhere = false;
+    m_length = length;
+    if (!isRunning())
+        return;
+    const QDateTime now = utcNow();
+    const RecordedTurn turn{m_countdown.length(), now.addSecs(-elapsed()), m_child};
+    recordTurn(turn);
+    m_stretch = m_log.begin(m_child, turn.started, now, turn.length);
 }
 
 qint64 TurnSession::msecsLeft() const

@@ -49,6 +49,10 @@ public:
     // unless it shows already. A turn not seen running here was the next child's, as
     // every turn starts with the child who is next.
     void showTimeUp(qint32 length);
+    // The keeper keeps the turn no more: from now on it is kept here again, new turns of
+    // length seconds for the children of the account's own list. A running turn goes on
+    // to its own end, recorded as if it had started here.
+    void keepHere(qint32 length);
 
     State state() const { return m_countdown.state(); }
     bool isRunning() const { return m_countdown.isRunning(); }
