@@ -10,6 +10,7 @@
 #include "logic/SystemLock.h"
 #include "logic/TurnSession.h"
 #include "support/TestSupport.h"
+#include "ui/TimeLeftBar.h"
 #include "ui/WindowSystem.h"
 
 #include "app/frmMain.h"
@@ -17,6 +18,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +56,11 @@ QString askedToShow(const QDBusConnection &program)
                                                     : QStringLiteral("asked:no");
 }
 
+QString barText(const MainWindowFixture &fixture)
+{
+    return fixture.bar->isTextVisible() ? fixture.bar->text() : QString();
+}
+
 } // namespace
 
 class TestGuardLink : public QObject
@@ -78,14 +86,17 @@ private:
 class GuardOnBus
 {
 public:
-    // lockFile: where the lock goes, in a folder of the guard's own unless given.
+    // lockFile: where the lock goes, in a folder of the guard's own unless given;
+    // children: the order the lock sets.
     explicit GuardOnBus(std::optional<qint32> breakSeconds, bool locked = true,
-                        const QString &lockFile = QString())
+                        const QString &lockFile = QString(),
+                        const QStringList &children = QStringList())
         : m_lockFile(lockFile.isEmpty() ? m_dir.filePath(QStringLiteral("TurnKeeper.conf"))
                                         : lockFile)
     {
         m_rules.maxTime = 60;
         m_rules.breakSeconds = breakSeconds;
+        m_rules.children = children;
         write(m_lockFile, locked ? lockText() : QByteArray());
         write(SystemLock::hashFileFor(m_lockFile), PasswordHash::make(parentPassword).toUtf8());
         up();
@@ -139,9 +150,9 @@ private:
 };
 
 // A start of the program: its own connection, its link to the guard, and the session
-// that shows the guard's turn, with what its signals said. Its time's up is on the
-// screen while onScreen says so; once the guard releases it, it keeps its own turns,
-// two minutes long.
+// that shows the guard's turn (under the order the lock in XDG_CONFIG_DIRS sets), with
+// what its signals said. Its time's up is on the screen while onScreen says so; once the guard
+// releases it, it keeps its own turns, two minutes long.
 class ProgramOnBus
 {
 public:
@@ -154,7 +165,7 @@ public:
         link = GuardLink::connectTo(m_connection);
         if (!link)
             return;
-        session.loadKeptElsewhere();
+        session.loadKeptElsewhere(SystemLock::read(SystemLock::Reporting::Quiet).rules().children);
         QObject::connect(&session, &TurnSession::started, [this] { heard << "started"; });
         QObject::connect(&session, &TurnSession::stopped, [this] { heard << "stopped"; });
         QObject::connect(&session, &TurnSession::warning, [this] { heard << "warning"; });
@@ -292,6 +303,7 @@ void TestGuardLink::followsTheGuard_data()
     QTest::addColumn<QString>("next");
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("said"); // since the last start of the program
+    QTest::addColumn<QString>("order");    // the children the lock lists; empty: none
 
     const int ready = int(TurnSession::State::Ready);
     const int running = int(TurnSession::State::Running);
@@ -302,50 +314,57 @@ void TestGuardLink::followsTheGuard_data()
 
     QTest::newRow("a turn started through the guard runs here")
         << 0 << words("start +1000 +1000") << running << 2 << QStringLiteral("Ann")
-        << words("start:done") << words("started");
+        << words("start:done") << words("started") << QString();
     QTest::newRow("its end shows once, and the turns pass on")
         << 0 << words("start +60000 ask") << timeUp << 0 << QStringLiteral("Ben")
-        << words("start:done") << words("started timeUp:Ann");
+        << words("start:done") << words("started timeUp:Ann") << QString();
     QTest::newRow("started again mid-turn, the guard's count goes on")
         << 0 << words("start +30000 kill restart +1000") << running << 31 << QStringLiteral("Ann")
-        << words("start:done") << words("started");
+        << words("start:done") << words("started") << QString();
     QTest::newRow("killed mid-turn, the next start shows its time's up")
         << 0 << words("start kill +61000 restart") << timeUp << 0 << QStringLiteral("Ben")
-        << words("start:done") << words("timeUp:Ann");
+        << words("start:done") << words("timeUp:Ann") << QString();
     QTest::newRow("a time's up already shown is not shown again")
         << 0 << words("start +60000 ask kill restart") << ready << 0 << QStringLiteral("Ben")
-        << words("start:done") << QStringList();
+        << words("start:done") << QStringList() << QString();
     QTest::newRow("the right password stops the turn")
         << 0 << words("start +5000 stop:parent") << ready << 0 << QStringLiteral("Ann")
-        << words("start:done stop:done") << words("started stopped");
+        << words("start:done stop:done") << words("started stopped") << QString();
     QTest::newRow("a wrong password stops nothing")
         << 0 << words("start +5000 stop:Apfel") << running << 5 << QStringLiteral("Ann")
-        << words("start:done stop:wrong") << words("started");
+        << words("start:done stop:wrong") << words("started") << QString();
     QTest::newRow("wrong passwords in a row are checked more slowly")
         << 0 << words("check:a check:b check:c check:d check:e check:parent") << ready << 0
         << QStringLiteral("Ann")
         << words("check:wrong check:wrong check:wrong check:wrong check:wrong "
                  "check:TooManyTries")
-        << QStringList();
+        << QStringList() << QString();
     QTest::newRow("during the break a start needs the parent password")
         << 1 << words("start +60000 ask start pw") << running << 0 << QStringLiteral("Ben")
-        << words("start:done start:OnBreak pw:done") << words("started timeUp:Ann started");
+        << words("start:done start:OnBreak pw:done") << words("started timeUp:Ann started")
+        << QString();
     QTest::newRow("after the break a start is free again")
         << 1 << words("start +60000 ask +60000 start") << running << 0 << QStringLiteral("Ben")
-        << words("start:done start:done") << words("started timeUp:Ann started");
+        << words("start:done start:done") << words("started timeUp:Ann started") << QString();
     QTest::newRow("a time's up nobody can see is not said to show")
         << 0 << words("start +60000 ask asked offscreen asked") << timeUp << 0
         << QStringLiteral("Ben") << words("start:done asked:yes asked:no")
-        << words("started timeUp:Ann");
+        << words("started timeUp:Ann") << QString();
     QTest::newRow("with no guard answering nothing starts, and the program is told why")
         << 0 << words("down kill restart start") << ready << 0 << QStringLiteral("Ann")
-        << words("start:NoAnswer") << QStringList();
+        << words("start:NoAnswer") << QStringList() << QString();
     QTest::newRow("a guard that comes back is followed without being asked")
         << 0 << words("start +1000 down kill restart up +1000") << running << 2
-        << QStringLiteral("Ann") << words("start:done") << words("started");
+        << QStringLiteral("Ann") << words("start:done") << words("started") << QString();
     QTest::newRow("once the lock is lifted the running turn goes on here to its own end")
         << 0 << words("start +1000 lift +59000") << timeUp << 0 << QStringLiteral("Ben")
-        << words("start:done") << words("started released timeUp:Ann");
+        << words("start:done") << words("started released timeUp:Ann") << QString();
+    QTest::newRow("under the lock's order the guard's next child has the turn")
+        << 0 << words("start +60000 ask") << timeUp << 0 << QStringLiteral("Ben")
+        << words("start:done") << words("started timeUp:Cy") << QStringLiteral("Cy, Ben");
+    QTest::newRow("under the lock's order a new start hears from the guard who is next")
+        << 0 << words("start +60000 ask kill restart") << ready << 0 << QStringLiteral("Ben")
+        << words("start:done") << QStringList() << QStringLiteral("Cy, Ben");
 }
 
 void TestGuardLink::followsTheGuard()
@@ -357,13 +376,14 @@ void TestGuardLink::followsTheGuard()
     QFETCH(QString, next);
     QFETCH(QStringList, answers);
     QFETCH(QStringList, said);
+    QFETCH(QString, order);
 
     TestHome home;
     ManualTurnClock clock;
     const InstalledClock installed(&clock);
-    // The lock where the program reads it too.
+    // The lock where the program reads it too, for the order it sets.
     GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt, true,
-                     home.systemLockFile());
+                     home.systemLockFile(), order.split(QStringLiteral(", "), Qt::SkipEmptyParts));
     home.writeSettingsFile("[Children]\nNames=Ann, Ben, Cy\nNext=Ann\n");
     int starts = 0;
     QStringList heard; // the guard's answers
@@ -424,7 +444,8 @@ void TestGuardLink::followsTheGuard()
 //   back (a new start of the program), turns (the Turns window opens, and its rows are
 //   counted), down and up (the guard leaves the bus, and comes back), lift (the
 //   administrator lifts the lock), asked (the window is asked, as the guard asks, to show
-//   the time's up).
+//   the time's up), bar (what the bar says), children (Parents > Children... opens:
+//   its names, whose turn is next, and whether it lets them be changed).
 void TestGuardLink::windowThroughTheGuard_data()
 {
     QTest::addColumn<int>("breakMinutes"); // 0: none
@@ -433,36 +454,41 @@ void TestGuardLink::windowThroughTheGuard_data()
     QTest::addColumn<bool>("counting");
     QTest::addColumn<QString>("message");  // how the one message told begins
     QTest::addColumn<int>("rows");         // in the Turns window; -1: not opened
+    QTest::addColumn<QString>("order");    // the children the lock lists; empty: none
     QTest::addColumn<QStringList>("seen"); // what the steps that look saw
 
     QTest::newRow("a turn started in the window is the guard's, shown by a new start")
         << 0 << "start +1000 gone +1000 back"
-        << "Timer Started!" << true << QString() << -1 << QStringList();
+        << "Timer Started!" << true << QString() << -1 << QString() << QStringList();
     QTest::newRow("Stop with the parent password stops the guard's turn")
         << 0 << "start +1000 stop gone back"
-        << "Timer Ready!" << false << QString() << -1 << QStringList();
+        << "Timer Ready!" << false << QString() << -1 << QString() << QStringList();
     QTest::newRow("a window gone at the end shows the time's up when it comes back")
         << 0 << "start gone +61000 back"
-        << "Time's Up!" << false << QString() << -1 << QStringList();
+        << "Time's Up!" << false << QString() << -1 << QString() << QStringList();
     QTest::newRow("during the break Start says until when, and the password starts a turn")
         << 1 << "start +60000 start"
-        << "Timer Started!" << true << "Break until " << -1 << QStringList();
+        << "Timer Started!" << true << "Break until " << -1 << QString() << QStringList();
     QTest::newRow("the Turns window shows the guard's record, not the account's")
         << 0 << "start +61000 turns"
-        << "Time's Up!" << false << QString() << 1 << QStringList();
+        << "Time's Up!" << false << QString() << 1 << QString() << QStringList();
     QTest::newRow("a time's up drawn offscreen is never said to show")
         << 0 << "start +61000 asked"
-        << "Time's Up!" << false << QString() << -1 << QStringList({"asked:no"});
+        << "Time's Up!" << false << QString() << -1 << QString() << QStringList({"asked:no"});
     QTest::newRow("with the guard not answering Start says so, and no turn runs")
         << 0 << "down gone back start"
         << "Timer Ready!" << false << "The guard does not answer, so no turn can start." << -1
-        << QStringList();
+        << QString() << QStringList();
     QTest::newRow("a window that waited for the guard shows its turn once it comes back")
         << 0 << "start +1000 down gone back up"
-        << "Timer Started!" << true << QString() << -1 << QStringList();
+        << "Timer Started!" << true << QString() << -1 << QString() << QStringList();
     QTest::newRow("once the lock is lifted the window keeps the turn, and says so")
         << 0 << "start +1000 lift +29000 gone back +30000"
-        << "Time's Up!" << false << "The parent lock is off" << -1 << QStringList();
+        << "Time's Up!" << false << "The parent lock is off" << -1 << QString() << QStringList();
+    QTest::newRow("under the lock's order the bar and the children say the guard's next")
+        << 0 << "start +61000 gone back bar children"
+        << "Time's Up!" << false << QString() << -1 << "Cy, Ben"
+        << QStringList({"bar:Next: Ben", "children:Cy, Ben | Next: Ben | shown only"});
 }
 
 void TestGuardLink::windowThroughTheGuard()
@@ -473,6 +499,7 @@ void TestGuardLink::windowThroughTheGuard()
     QFETCH(bool, counting);
     QFETCH(QString, message);
     QFETCH(int, rows);
+    QFETCH(QString, order);
     QFETCH(QStringList, seen);
 
     int starts = 0;
@@ -485,7 +512,8 @@ void TestGuardLink::windowThroughTheGuard()
     // The guard's lock is the one the window reads, in its home's XDG_CONFIG_DIRS.
     MainWindowFixture fixture;
     GuardOnBus guard(breakMinutes ? std::optional(breakMinutes * 60) : std::nullopt, true,
-                     fixture.home.systemLockFile());
+                     fixture.home.systemLockFile(),
+                     order.split(QStringLiteral(", "), Qt::SkipEmptyParts));
     fixture.guardBus = connection();
     fixture.restart();
     for (const QString &step : steps.split(QLatin1Char(' '))) {
@@ -518,6 +546,24 @@ void TestGuardLink::windowThroughTheGuard()
             QTRY_VERIFY(!fixture.messageTexts().isEmpty());
         } else if (step == QLatin1String("asked")) {
             saw << askedToShow(*fixture.guardBus);
+        } else if (step == QLatin1String("bar")) {
+            QTRY_VERIFY(!barText(fixture).isEmpty());
+            saw << QStringLiteral("bar:") + barText(fixture);
+        } else if (step == QLatin1String("children")) {
+            QVERIFY(fixture.open("mnuChildren", [&](QWidget *children) {
+                QStringList names;
+                const auto *list = children->findChild<QListWidget *>(QStringLiteral("lstNames"));
+                for (int row = 0; row < list->count(); ++row)
+                    names << list->item(row)->text();
+                const bool editable =
+                    children->findChild<QLineEdit *>(QStringLiteral("txtName"))->isVisible();
+                saw << QStringLiteral("children:%1 | %2 | %3")
+                           .arg(names.join(QStringLiteral(", ")),
+                                children->findChild<QLabel *>(QStringLiteral("lblNext"))->text(),
+                                editable ? QStringLiteral("editable")
+                                         : QStringLiteral("shown only"));
+                children->close();
+            }));
         } else {
             QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
         }

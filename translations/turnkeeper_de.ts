@@ -528,6 +528,11 @@
         <extracomment>Under the list when it is empty: without names the timer counts for anyone.</extracomment>
         <translation>Keine Namen: Die Runden gehören niemandem.</translation>
     </message>
+    <message>
+        <source>The administrator&apos;s lock sets these names and their order.</source>
+        <extracomment>In the Children window, under a lock an administrator set for every account of the computer: the names and their order are the lock&apos;s, and cannot be changed here.</extracomment>
+        <translation>Die Namen und ihre Reihenfolge legt die Sperre des Administrators fest.</translation>
+    </message>
 </context>
 <context>
     <name>frmHelp</name>

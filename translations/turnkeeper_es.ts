@@ -528,6 +528,11 @@
         <extracomment>Under the list when it is empty: without names the timer counts for anyone.</extracomment>
         <translation>Sin nombres: los turnos no son de nadie.</translation>
     </message>
+    <message>
+        <source>The administrator&apos;s lock sets these names and their order.</source>
+        <extracomment>In the Children window, under a lock an administrator set for every account of the computer: the names and their order are the lock&apos;s, and cannot be changed here.</extracomment>
+        <translation>Estos nombres y su orden los pone el bloqueo del administrador.</translation>
+    </message>
 </context>
 <context>
     <name>frmHelp</name>

@@ -528,6 +528,11 @@
         <extracomment>Under the list when it is empty: without names the timer counts for anyone.</extracomment>
         <translation>Geen namen: de beurten zijn van niemand.</translation>
     </message>
+    <message>
+        <source>The administrator&apos;s lock sets these names and their order.</source>
+        <extracomment>In the Children window, under a lock an administrator set for every account of the computer: the names and their order are the lock&apos;s, and cannot be changed here.</extracomment>
+        <translation>Deze namen en hun volgorde worden door het slot van de beheerder ingesteld.</translation>
+    </message>
 </context>
 <context>
     <name>frmHelp</name>

@@ -155,10 +155,12 @@ void frmMain::Form_Load()
     //: while no turn runs.
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     if (m_guard) {
-        // The guard's length is the administrator's, and a running turn is the guard's.
+        // The guard's length is the administrator's, and a running turn is the guard's,
+        // as is, under a lock that lists the children, whose turn is next.
+        const SystemLock lock = SystemLock::read();
         m_lengthLocked = true;
-        m_session.setLength(SystemLock::read().maxTime().value_or(TimerLength::DefaultSeconds));
-        m_session.loadKeptElsewhere();
+        m_session.setLength(lock.maxTime().value_or(TimerLength::DefaultSeconds));
+        m_session.loadKeptElsewhere(lock.rules().children);
         // The guard hears that its time's up shows only where a person sees it.
         m_guard->showIn(&m_session, [this] { return WindowSystem::onScreen(this); });
         if (!m_guard->isUp())
@@ -403,6 +405,13 @@ void frmMain::mnuPasswords_Click()
 void frmMain::mnuChildren_Click()
 {
     releaseTopMost();
+    // The list the administrator's lock sets is there to see, with no password: nobody
+    // changes it here.
+    if (m_guard && !SystemLock::read().rules().children.isEmpty()) {
+        frmChildren dlg(m_session.children(), this, frmChildren::Editing::SetByLock);
+        dlg.exec();
+        return;
+    }
     if (!askForPassword())
         return;
     const Children opened = m_session.children();

@@ -26,7 +26,7 @@ QPushButton *makeButton(const QString &caption, const QString &name, const QStri
 
 } // namespace
 
-frmChildren::frmChildren(const Children &children, QWidget *parent)
+frmChildren::frmChildren(const Children &children, QWidget *parent, Editing editing)
     : QDialog(parent, fixedDialogFlags), m_names(children.names()), m_next(children.next())
 {
     setObjectName(QStringLiteral("frmChildren"));
@@ -48,7 +48,7 @@ frmChildren::frmChildren(const Children &children, QWidget *parent)
     lblNext->setObjectName(QStringLiteral("lblNext"));
 
     //: Beside the box where a name is typed. & marks the access key.
-    auto *lblName = new QLabel(tr("N&ame:"), this);
+    lblName = new QLabel(tr("N&ame:"), this);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
     //: Accessible name of the box where a name is typed.
@@ -144,6 +144,25 @@ frmChildren::frmChildren(const Children &children, QWidget *parent)
 
     refresh(m_names.isEmpty() ? -1 : 0);
     txtName->setFocus();
+    if (editing == Editing::SetByLock)
+        showOnly(grid);
+}
+
+// Only the list, who is next and why nothing can be changed; OK closes.
+void frmChildren::showOnly(QGridLayout *grid)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             txtName, cmdAdd, cmdRename, cmdRemove, cmdUp, cmdDown, cmdNext, cmdCancel, lblName}) {
+        control->setEnabled(false);
+        control->hide();
+    }
+    //: In the Children window, under a lock an administrator set for every account of the
+    //: computer: the names and their order are the lock's, and cannot be changed here.
+    auto *lblLocked =
+        new QLabel(tr("The administrator's lock sets these names and their order."), this);
+    lblLocked->setObjectName(QStringLiteral("lblLocked"));
+    grid->addWidget(lblLocked, 3, 0, 1, 2);
+    lstNames->setFocus();
 }
 
 Children frmChildren::children() const
