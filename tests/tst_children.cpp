@@ -11,6 +11,8 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -104,8 +106,8 @@ void TestChildren::refusals_data()
     QTest::newRow("a right-to-left override") << "\u202eDee" << -1 << invisible;
     QTest::newRow("a zero-width space") << "De\u200be" << -1 << invisible;
     QTest::newRow("a line separator") << "De\u2028e" << -1 << invisible;
-    QTest::newRow("a tag beyond the first plane") << "Dee" + QString::fromUcs4(U"\U000E0041")
-                                                  << -1 << invisible;
+    QTest::newRow("a tag beyond the first plane")
+        << "Dee" + QString::fromUcs4(U"\U000E0041") << -1 << invisible;
     QTest::newRow("letters of any script are names") << "Zoë Ñandú 明" << -1 << QString();
 }
 
@@ -124,9 +126,8 @@ void TestChildren::storedList_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QString>("next");
     QTest::newRow("no group") << QByteArray() << QStringList() << QString();
-    QTest::newRow("as Qt writes a list")
-        << QByteArray("[Children]\nNames=Ann, Ben, Cy\nNext=Cy") << QStringList{"Ann", "Ben", "Cy"}
-        << "Cy";
+    QTest::newRow("as Qt writes a list") << QByteArray("[Children]\nNames=Ann, Ben, Cy\nNext=Cy")
+                                         << QStringList{"Ann", "Ben", "Cy"} << "Cy";
     QTest::newRow("one name") << QByteArray("[Children]\nNames=Ann") << QStringList{"Ann"} << "Ann";
     QTest::newRow("next not in the list: the first")
         << QByteArray("[Children]\nNames=Ann, Ben\nNext=Zoe") << QStringList{"Ann", "Ben"} << "Ann";
@@ -182,12 +183,28 @@ void TestChildren::editingTheList()
     click(&dialog, "cmdRemove"); // Anna, Cy
     list->setCurrentRow(1);
     click(&dialog, "cmdUp"); // Cy, Anna
+    // What would turn the bar or the record of turns around is refused aloud, pasted (a
+    // tab, a line break) or typed (a right-to-left override).
+    for (const QString &pasted : {QStringLiteral("De\te"), QStringLiteral("De\ne")}) {
+        QGuiApplication::clipboard()->setText(pasted);
+        name->clear();
+        name->paste();
+        click(&dialog, "cmdAdd");
+    }
+    name->clear();
+    typeText(name, QStringLiteral("\u202eDee"));
+    click(&dialog, "cmdAdd");
 
     QCOMPARE(dialog.children().names(), QStringList({"Cy", "Anna"}));
     QCOMPARE(dialog.children().next(), QStringLiteral("Anna"));
-    QCOMPARE(recorder.messages.size(), 1);
-    QVERIFY(recorder.messages[0].text.contains(QLatin1String("Ann is already")));
-    QCOMPARE(recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
+    QStringList told;
+    for (const RecordingUi::Message &message : std::as_const(recorder.messages)) {
+        QCOMPARE(message.icon, UiService::MessageIcon::Exclamation);
+        told << message.text;
+    }
+    const QString invisible =
+        QStringLiteral("A name cannot hold line breaks, tabs or invisible characters.");
+    QCOMPARE(told, QStringList({"Ann is already in the list.", invisible, invisible, invisible}));
 }
 
 void TestChildren::menuNeedsThePasswordAndOkSaves_data()
