@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -552,11 +553,16 @@ void TestGuardLink::windowThroughTheGuard()
         } else if (step == QLatin1String("children")) {
             QVERIFY(fixture.open("mnuChildren", [&](QWidget *children) {
                 QStringList names;
-                const auto *list = children->findChild<QListWidget *>(QStringLiteral("lstNames"));
+                auto *list = children->findChild<QListWidget *>(QStringLiteral("lstNames"));
                 for (int row = 0; row < list->count(); ++row)
                     names << list->item(row)->text();
-                const bool editable =
+                // Editable: the name box there, or a button but OK that acts on the chosen one.
+                list->setCurrentRow(list->count() - 1);
+                bool editable =
                     children->findChild<QLineEdit *>(QStringLiteral("txtName"))->isVisible();
+                for (const QPushButton *button : children->findChildren<QPushButton *>())
+                    editable |=
+                        button->objectName() != QLatin1String("CMDok") && button->isEnabled();
                 saw << QStringLiteral("children:%1 | %2 | %3")
                            .arg(names.join(QStringLiteral(", ")),
                                 children->findChild<QLabel *>(QStringLiteral("lblNext"))->text(),

@@ -27,7 +27,8 @@ QPushButton *makeButton(const QString &caption, const QString &name, const QStri
 } // namespace
 
 frmChildren::frmChildren(const Children &children, QWidget *parent, Editing editing)
-    : QDialog(parent, fixedDialogFlags), m_names(children.names()), m_next(children.next())
+    : QDialog(parent, fixedDialogFlags), m_names(children.names()), m_next(children.next()),
+      m_editing(editing)
 {
     setObjectName(QStringLiteral("frmChildren"));
     //: The title of the window where a parent enters the children's first names.
@@ -260,6 +261,8 @@ void frmChildren::refresh(int selected)
     //: Under the list when it is empty: without names the timer counts for anyone.
     lblNext->setText(next.isEmpty() ? tr("No names: the turns belong to no one.")
                                     : Children::nextText(next));
+    if (m_editing == Editing::SetByLock)
+        return;
     const int row = selectedRow();
     cmdRename->setEnabled(row >= 0);
     cmdRemove->setEnabled(row >= 0);

@@ -41,6 +41,7 @@ private:
 
     QStringList m_names;
     QString m_next;
+    Editing m_editing;
 
     QListWidget *lstNames = nullptr;
     QLabel *lblNext = nullptr;
