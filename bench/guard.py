@@ -8,9 +8,10 @@ as root. Not part of the tests.
                                            least Qt D-Bus service, bench/guardfloor), its
                                            memory on the same bus beside
   guard.py GUARD LOCK_TOOL POLICY serve    starts the same bus and guard, prints
-                                           DBUS_SYSTEM_BUS_ADDRESS=... and keeps them until
-                                           its standard input closes: for timing the
-                                           program's start with the guard answering
+                                           XDG_CONFIG_DIRS=... (the folder of the lock,
+                                           which names the bus) and keeps them until its
+                                           standard input closes: for timing the program's
+                                           start with the guard answering
 
 Two counts over two windows of the same length, one after the other: the context
 switches of all its threads (voluntary and not, from /proc/PID/task/*/status), and,
@@ -149,7 +150,8 @@ def main():
     world = World(*sys.argv[1:4])
     try:
         if sys.argv[4:] == ['serve']:
-            print(f'DBUS_SYSTEM_BUS_ADDRESS={world.address}', flush=True)
+            # The program finds the guard through the lock, as it would the administrator's.
+            print(f'XDG_CONFIG_DIRS={world.config_dir}', flush=True)
             sys.stdin.read()
             return 0
         print(f'== the guard, pid {world.guard.pid}, on a private bus')

@@ -11,6 +11,8 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -176,12 +178,28 @@ void TestChildren::editingTheList()
     click(&dialog, "cmdRemove"); // Anna, Cy
     list->setCurrentRow(1);
     click(&dialog, "cmdUp"); // Cy, Anna
+    // What would turn the bar or the record of turns around is refused aloud, pasted (a
+    // tab, a line break) or typed (a right-to-left override).
+    for (const QString &pasted : {QStringLiteral("De\te"), QStringLiteral("De\ne")}) {
+        QGuiApplication::clipboard()->setText(pasted);
+        name->clear();
+        name->paste();
+        click(&dialog, "cmdAdd");
+    }
+    name->clear();
+    typeText(name, QStringLiteral("\u202eDee"));
+    click(&dialog, "cmdAdd");
 
     QCOMPARE(dialog.children().names(), QStringList({"Cy", "Anna"}));
     QCOMPARE(dialog.children().next(), QStringLiteral("Anna"));
-    QCOMPARE(recorder.messages.size(), 1);
-    QVERIFY(recorder.messages[0].text.contains(QLatin1String("Ann is already")));
-    QCOMPARE(recorder.messages[0].icon, UiService::MessageIcon::Exclamation);
+    QStringList told;
+    for (const RecordingUi::Message &message : std::as_const(recorder.messages)) {
+        QCOMPARE(message.icon, UiService::MessageIcon::Exclamation);
+        told << message.text;
+    }
+    const QString invisible =
+        QStringLiteral("A name cannot hold line breaks, tabs or invisible characters.");
+    QCOMPARE(told, QStringList({"Ann is already in the list.", invisible, invisible, invisible}));
 }
 
 void TestChildren::menuNeedsThePasswordAndOkSaves_data()

@@ -528,6 +528,11 @@
         <extracomment>Under the list when it is empty: without names the timer counts for anyone.</extracomment>
         <translation>Sin nombres: los turnos no son de nadie.</translation>
     </message>
+    <message>
+        <source>The administrator&apos;s lock sets these names and their order.</source>
+        <extracomment>In the Children window, under a lock an administrator set for every account of the computer: the names and their order are the lock&apos;s, and cannot be changed here.</extracomment>
+        <translation>Estos nombres y su orden los pone el bloqueo del administrador.</translation>
+    </message>
 </context>
 <context>
     <name>frmFamilyRules</name>
@@ -929,6 +934,21 @@
         <source>The record of turns cannot be read now.</source>
         <extracomment>Said when the Turns window cannot get the record of turns from the guard.</extracomment>
         <translation>Ahora no se puede leer el registro de turnos.</translation>
+    </message>
+    <message>
+        <source>the guard does not answer, so no turn can start until it does</source>
+        <extracomment>On standard error, after the program&apos;s name and &quot;: &quot;, where the administrator&apos;s lock says the guard keeps the turn but it does not answer.</extracomment>
+        <translation>el guardián no responde, así que ningún turno puede empezar hasta que responda</translation>
+    </message>
+    <message>
+        <source>The guard does not answer, so no turn can start. Ask a parent.</source>
+        <extracomment>Said when Start is chosen where the administrator&apos;s lock gives the turn to the guard (the system service that keeps it) and the guard does not answer.</extracomment>
+        <translation>El guardián no responde, así que no puede empezar ningún turno. Pregunta a un adulto.</translation>
+    </message>
+    <message>
+        <source>The parent lock is off: this window keeps the turn again.</source>
+        <extracomment>Said when the administrator lifts the lock while the program runs: from now on the window keeps the turn itself, as it does without the lock.</extracomment>
+        <translation>El bloqueo parental está desactivado: esta ventana vuelve a llevar el turno.</translation>
     </message>
 </context>
 <context>

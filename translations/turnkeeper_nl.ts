@@ -528,6 +528,11 @@
         <extracomment>Under the list when it is empty: without names the timer counts for anyone.</extracomment>
         <translation>Geen namen: de beurten zijn van niemand.</translation>
     </message>
+    <message>
+        <source>The administrator&apos;s lock sets these names and their order.</source>
+        <extracomment>In the Children window, under a lock an administrator set for every account of the computer: the names and their order are the lock&apos;s, and cannot be changed here.</extracomment>
+        <translation>Deze namen en hun volgorde worden door het slot van de beheerder ingesteld.</translation>
+    </message>
 </context>
 <context>
     <name>frmFamilyRules</name>
@@ -929,6 +934,21 @@
         <source>The record of turns cannot be read now.</source>
         <extracomment>Said when the Turns window cannot get the record of turns from the guard.</extracomment>
         <translation>De lijst met beurten kan nu niet worden gelezen.</translation>
+    </message>
+    <message>
+        <source>the guard does not answer, so no turn can start until it does</source>
+        <extracomment>On standard error, after the program&apos;s name and &quot;: &quot;, where the administrator&apos;s lock says the guard keeps the turn but it does not answer.</extracomment>
+        <translation>de bewaker antwoordt niet, dus er kan geen beurt beginnen tot hij antwoordt</translation>
+    </message>
+    <message>
+        <source>The guard does not answer, so no turn can start. Ask a parent.</source>
+        <extracomment>Said when Start is chosen where the administrator&apos;s lock gives the turn to the guard (the system service that keeps it) and the guard does not answer.</extracomment>
+        <translation>De bewaker antwoordt niet, dus er kan geen beurt beginnen. Vraag het aan een ouder.</translation>
+    </message>
+    <message>
+        <source>The parent lock is off: this window keeps the turn again.</source>
+        <extracomment>Said when the administrator lifts the lock while the program runs: from now on the window keeps the turn itself, as it does without the lock.</extracomment>
+        <translation>Het ouderslot is uit: dit venster houdt de beurt weer zelf bij.</translation>
     </message>
 </context>
 <context>

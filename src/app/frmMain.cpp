@@ -39,6 +39,8 @@ frmMain::frmMain(QWidget *parent, const std::optional<QDBusConnection> &guardBus
     connectSession();
     if (guardBus)
         m_guard = GuardLink::connectTo(*guardBus);
+    if (m_guard)
+        connect(m_guard.get(), &GuardLink::released, this, &frmMain::guardReleased);
     Form_Load();
 
     setFixedSize(m_client->width(), m_client->height() + menuBar()->sizeHint().height());
@@ -153,28 +155,41 @@ void frmMain::Form_Load()
     //: while no turn runs.
     setPicture(QStringLiteral("face.ico"), tr("Face"));
     if (m_guard) {
-        // The guard's length is the administrator's, and a running turn is the guard's.
+        // The guard's length is the administrator's, and a running turn is the guard's,
+        // as is, under a lock that lists the children, whose turn is next.
+        const SystemLock lock = SystemLock::read();
         m_lengthLocked = true;
-        m_session.loadKeptElsewhere();
-        m_guard->showIn(&m_session);
+        m_session.setLength(lock.maxTime().value_or(TimerLength::DefaultSeconds));
+        m_session.loadKeptElsewhere(lock.rules().children);
+        // The guard hears that its time's up shows only where a person sees it.
+        m_guard->showIn(&m_session, [this] { return WindowSystem::onScreen(this); });
+        if (!m_guard->isUp())
+            //: On standard error, after the program's name and ": ", where the
+            //: administrator's lock says the guard keeps the turn but it does not answer.
+            sayOnStandardError(tr("the guard does not answer, so no turn can start until it "
+                                  "does"));
         TimeBar->setMaximum(m_session.turnLength());
         refreshBar();
         // Once the window shows: a time's up the guard holds unseen is shown at once.
         QTimer::singleShot(0, m_guard.get(), &GuardLink::attach);
         return;
     }
+    m_session.setLength(ownLength());
+    TimeBar->setMaximum(MaxTime());
+    // A turn recorded by an earlier run goes on, or shows its time's up.
+    m_session.load(m_lengthLocked ? std::optional(MaxTime()) : std::nullopt);
+    refreshBar();
+}
+
+qint32 frmMain::ownLength()
+{
     // The administrator's length, where the lock sets one, is the length.
     const std::optional<qint32> locked = SystemLock::read().maxTime();
     m_lengthLocked = locked.has_value();
     if (locked)
-        setMaxTime(double(*locked));
-    else
-        setMaxTime(GetSetting(Settings::section, Settings::maxTimeKey,
-                              TimerLength::toText(TimerLength::DefaultSeconds)));
-    TimeBar->setMaximum(MaxTime());
-    // A turn recorded by an earlier run goes on, or shows its time's up.
-    m_session.load(locked);
-    refreshBar();
+        return *locked;
+    return TimerLength::fromStoredText(GetSetting(
+        Settings::section, Settings::maxTimeKey, TimerLength::toText(TimerLength::DefaultSeconds)));
 }
 
 void frmMain::Form_Unload(UnloadReason reason)
@@ -191,12 +206,16 @@ void frmMain::Form_Unload(UnloadReason reason)
                     &error))
         return;
     // Leaving goes on either way; only the way of telling differs.
-    if (reason == UnloadReason::ExitCommand) {
+    if (reason == UnloadReason::ExitCommand)
         ui().message(this, error, UiService::MessageIcon::Exclamation, ui().applicationName());
-    } else {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(ui().applicationName()), qPrintable(error));
-        std::fflush(stderr);
-    }
+    else
+        sayOnStandardError(error);
+}
+
+void frmMain::sayOnStandardError(const QString &text)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(ui().applicationName()), qPrintable(text));
+    std::fflush(stderr);
 }
 
 void frmMain::unload(UnloadReason reason)
@@ -297,7 +316,8 @@ void frmMain::releaseTopMost()
 
 bool frmMain::askForPassword(QString *password)
 {
-    frmLogin prompt(this, m_guard.get());
+    // While the guard does not answer, the lock the window reads checks the password.
+    frmLogin prompt(this, guardUp());
     prompt.exec();
     if (password)
         *password = prompt.password();
@@ -343,8 +363,7 @@ void frmMain::refreshBar()
         text = Children::nextText(m_session.children().next());
     }
     // While a turn runs the value and the text change together, in one paint.
-    TimeBar->showValue(running ? CurrentTime() : TimeBar->value(), text,
-                       m_session.inLastMinute());
+    TimeBar->showValue(running ? CurrentTime() : TimeBar->value(), text, m_session.inLastMinute());
 }
 
 void frmMain::announceNext()
@@ -386,6 +405,13 @@ void frmMain::mnuPasswords_Click()
 void frmMain::mnuChildren_Click()
 {
     releaseTopMost();
+    // The list the administrator's lock sets is there to see, with no password: nobody
+    // changes it here.
+    if (m_guard && !SystemLock::read().rules().children.isEmpty()) {
+        frmChildren dlg(m_session.children(), this, frmChildren::Editing::SetByLock);
+        dlg.exec();
+        return;
+    }
     if (!askForPassword())
         return;
     const Children opened = m_session.children();
@@ -424,9 +450,10 @@ void frmMain::mnuSetTime_Click()
     // The dialog shows the length, with its checks, before the opening puts the
     // countdown back to Ready; OK hands back the length chosen.
     frmSetTime dlg(MaxTime(), this, m_lengthLocked);
-    if (m_guard)
-        tellRefusal(m_guard->stop(password));
-    else
+    // While the guard does not answer there is no turn to stop.
+    if (GuardLink *guard = guardUp())
+        tellRefusal(guard->stop(password));
+    else if (!m_guard)
         m_session.stop();
     if (dlg.exec() != QDialog::Accepted)
         return;

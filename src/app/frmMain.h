@@ -23,8 +23,9 @@ class frmMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    // guardBus: where to look for the guard, which keeps the turn wherever it answers;
-    // without it, or where it does not answer, the window keeps its own turn.
+    // guardBus: where the guard keeps the turn (GuardLink::busFor); the window keeps its
+    // own turn without it, or where the guard says it keeps none. Where it does not answer
+    // the window keeps no turn at all until it does.
     explicit frmMain(QWidget *parent = nullptr,
                      const std::optional<QDBusConnection> &guardBus = std::nullopt);
     ~frmMain() override;
@@ -73,6 +74,9 @@ private:
     QAction *addEntry(QMenu *menu, const QString &caption, const QString &name);
 
     void Form_Load();
+    // The length of the turns the window keeps itself: the administrator's, else the
+    // user's own; m_lengthLocked says which.
+    qint32 ownLength();
     void Form_Unload(UnloadReason reason);
     void unload(UnloadReason reason);
 
@@ -95,10 +99,16 @@ private:
     // While the time's up shows, the window puts itself back wherever it is moved.
     void holdInView(bool hold);
     void reportRecordFailure(const QString &error);
+    // One line, after the program's name, for whoever reads the session's log.
+    static void sayOnStandardError(const QString &text);
     // With the guard, which keeps the turn that the window shows.
     void startWithGuard();
     // Tells what the guard refused, if it did.
     void tellRefusal(const GuardLink::Answer &answer);
+    // The guard keeps the turn no more: the window keeps it again, and says so.
+    void guardReleased();
+    // The guard, when it answers and keeps the turn; null otherwise.
+    GuardLink *guardUp() const;
 
     void releaseTopMost();
     // password: the one given, for the guard to check again.

@@ -85,6 +85,10 @@ void frmMain::startWithGuard()
             return;
         answer = m_guard->startWithPassword(child, password);
     }
+    if (answer.error == GuardLink::noAnswerError)
+        //: Said when Start is chosen where the administrator's lock gives the turn to the
+        //: guard (the system service that keeps it) and the guard does not answer.
+        answer.reason = tr("The guard does not answer, so no turn can start. Ask a parent.");
     tellRefusal(answer);
 }
 
@@ -93,6 +97,25 @@ void frmMain::tellRefusal(const GuardLink::Answer &answer)
     if (!answer.done())
         ui().message(this, answer.reason, UiService::MessageIcon::Exclamation,
                      ui().applicationName());
+}
+
+GuardLink *frmMain::guardUp() const
+{
+    return m_guard && m_guard->isUp() ? m_guard.get() : nullptr;
+}
+
+void frmMain::guardReleased()
+{
+    // Gone once this signal has been delivered.
+    m_guard.release()->deleteLater();
+    // A running turn goes on to its end; the next ones are the window's own length.
+    m_session.keepHere(ownLength());
+    TimeBar->setMaximum(m_session.turnLength());
+    refreshBar();
+    //: Said when the administrator lifts the lock while the program runs: from now on the
+    //: window keeps the turn itself, as it does without the lock.
+    ui().message(this, tr("The parent lock is off: this window keeps the turn again."),
+                 UiService::MessageIcon::None, ui().applicationName());
 }
 
 // The turn is back at Ready, its count at 0.
@@ -176,8 +199,7 @@ void frmMain::alarmSteps()
 // said on standard error.
 void frmMain::reportRecordFailure(const QString &error)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(ui().applicationName()), qPrintable(error));
-    std::fflush(stderr);
+    sayOnStandardError(error);
 }
 
 void frmMain::holdInView(bool hold)

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Translations.h"
 #include "app/frmMain.h"
+#include "guard/GuardLink.h"
 #include "logic/Platform.h"
 #include "logic/SessionWatcher.h"
 #include "logic/SingleInstance.h"
+#include "logic/SystemLock.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QProcessEnvironment>
 
 #include <csignal>
@@ -44,8 +45,9 @@ int main(int argc, char *argv[])
     // comes meanwhile is answered once the event loop runs, instead of killing the
     // program with a turn half recorded.
     SessionWatcher watcher;
-    // Where the system's guard keeps the account's turn, the window shows the guard's.
-    frmMain window(nullptr, QDBusConnection::systemBus());
+    // Where the administrator's lock gives the account's turn to the system's guard, the
+    // window shows the guard's, reached where the lock says.
+    frmMain window(nullptr, GuardLink::busFor(SystemLock::read()));
     QObject::connect(&watcher, &SessionWatcher::sessionEnding, &window, &frmMain::endSession);
     QObject::connect(&window, &frmMain::unloaded, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(&instance, &SingleInstance::activated, &window, &frmMain::comeForward);

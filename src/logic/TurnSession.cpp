@@ -17,10 +17,8 @@ QDateTime utcNow()
 
 } // namespace
 
-TurnSession::TurnSession(const QString &logPath, QObject *parent)
-    : QObject(parent), m_log(logPath)
-{
-}
+TurnSession::TurnSession(const QString &logPath, QObject *parent) : QObject(parent), m_log(logPath)
+{}
 
 TurnSession::~TurnSession() = default;
 
@@ -85,17 +83,23 @@ void TurnSession::load(std::optional<qint32> lockedLength)
     }
 }
 
-void TurnSession::loadKeptElsewhere()
+void TurnSession::loadKeptElsewhere(const QStringList &order)
 {
     m_keptElsewhere = true;
-    m_children = Children::read();
+    m_orderKeptElsewhere = !order.isEmpty();
+    m_children = m_orderKeptElsewhere ? Children(order, QString()) : Children::read();
 }
 
 void TurnSession::follow(State state, qint32 length, qint32 elapsed, const QString &child)
 {
-    // The length of the next turn is the keeper's.
+    // The length of the next turn is the keeper's, and under its order whose turn it is.
     if (state != State::Running)
         m_length = length;
+    const bool nextMoves = state != State::Running && m_orderKeptElsewhere &&
+                           m_children.names().contains(child) && child != m_children.next();
+    if (nextMoves)
+        m_children.setNext(child);
+    const State before = this->state();
     switch (state) {
     case State::Running:
         // The count here may be up to a second off the keeper's, which reports whole
@@ -103,27 +107,49 @@ void TurnSession::follow(State state, qint32 length, qint32 elapsed, const QStri
         if (!isRunning() || child != m_child || length != m_countdown.length() ||
             qAbs(elapsed - this->elapsed()) > 1)
             beginTurn({length, utcNow().addSecs(-elapsed), child}, elapsed);
-        return;
+        break;
     case State::TimeUp:
         if (isRunning())
             showTimeUp(length);
-        return;
+        break;
     case State::Ready:
         if (this->state() != State::Ready)
             stop();
-        return;
+        break;
     }
+    // A change of state has said who is next already.
+    if (nextMoves && this->state() == before)
+        emit nextChanged();
 }
 
 void TurnSession::showTimeUp(qint32 length)
 {
     if (state() == State::TimeUp)
         return;
-    if (!isRunning())
+    if (!isRunning() && !m_orderKeptElsewhere)
         m_child = m_children.isEmpty() ? QString() : m_children.next();
     m_countdown.resume(length, length);
     endStretch(TurnLog::Ending::TimeUp);
     finishTurn();
+}
+
+void TurnSession::keepHere(qint32 length)
+{
+    if (!m_keptElsewhere)
+        return;
+    m_keptElsewhere = false;
+    m_length = length;
+    if (m_orderKeptElsewhere) {
+        m_orderKeptElsewhere = false;
+        m_children = Children::read();
+        emit nextChanged();
+    }
+    if (!isRunning())
+        return;
+    const QDateTime now = utcNow();
+    const RecordedTurn turn{m_countdown.length(), now.addSecs(-elapsed()), m_child};
+    recordTurn(turn);
+    m_stretch = m_log.begin(m_child, turn.started, now, turn.length);
 }
 
 qint64 TurnSession::msecsLeft() const
@@ -193,7 +219,11 @@ void TurnSession::finishTurn()
     const QString child = m_child;
     m_child.clear();
     forgetTurn();
-    if (!m_children.isEmpty()) {
+    if (m_orderKeptElsewhere) {
+        // The turn passes on here as it does with the keeper, who has the last word.
+        if (!child.isEmpty())
+            m_children.setNext(m_children.after(child));
+    } else if (!m_children.isEmpty()) {
         m_children.setNext(m_children.after(child));
         QString error;
         if (!m_children.write(&error))

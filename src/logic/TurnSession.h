@@ -40,15 +40,23 @@ public:
     // In place of load() where the turn is kept elsewhere (by the guard): reads whose
     // turn is next, and from then on only shows the turn it is told of, counting it
     // between reports and passing the turns on; nothing of the turn is recorded here.
-    void loadKeptElsewhere();
+    // With an order (the children the administrator's lock lists), the children are
+    // those, and whose turn is next is the keeper's to say.
+    void loadKeptElsewhere(const QStringList &order = QStringList());
     // The kept turn as reported: a running turn goes on from its count, a stopped one
     // is back at Ready, and a turn reported over while it ran here shows its time's up.
-    // Otherwise length is that of the next turn.
+    // Otherwise length is that of the next turn and, under the keeper's order, child
+    // whose turn is next.
     void follow(State state, qint32 length, qint32 elapsed, const QString &child);
     // The keeper asks for the time's up of a turn of length seconds to be shown: it is,
     // unless it shows already. A turn not seen running here was the next child's, as
-    // every turn starts with the child who is next.
+    // every turn starts with the child who is next; under the keeper's order, nobody's
+    // the keeper has not named.
     void showTimeUp(qint32 length);
+    // The keeper keeps the turn no more: from now on it is kept here again, new turns of
+    // length seconds for the children of the account's own list. A running turn goes on
+    // to its own end, recorded as if it had started here.
+    void keepHere(qint32 length);
 
     State state() const { return m_countdown.state(); }
     bool isRunning() const { return m_countdown.isRunning(); }
@@ -123,4 +131,6 @@ private:
     bool m_turnRecorded = false;
     bool m_recordFailureReported = false;
     bool m_keptElsewhere = false;
+    // Whose turn is next is the keeper's to say.
+    bool m_orderKeptElsewhere = false;
 };

@@ -26,8 +26,9 @@ QPushButton *makeButton(const QString &caption, const QString &name, const QStri
 
 } // namespace
 
-frmChildren::frmChildren(const Children &children, QWidget *parent)
-    : QDialog(parent, fixedDialogFlags), m_names(children.names()), m_next(children.next())
+frmChildren::frmChildren(const Children &children, QWidget *parent, Editing editing)
+    : QDialog(parent, fixedDialogFlags), m_names(children.names()), m_next(children.next()),
+      m_editing(editing)
 {
     setObjectName(QStringLiteral("frmChildren"));
     //: The title of the window where a parent enters the children's first names.
@@ -48,7 +49,7 @@ frmChildren::frmChildren(const Children &children, QWidget *parent)
     lblNext->setObjectName(QStringLiteral("lblNext"));
 
     //: Beside the box where a name is typed. & marks the access key.
-    auto *lblName = new QLabel(tr("N&ame:"), this);
+    lblName = new QLabel(tr("N&ame:"), this);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
     //: Accessible name of the box where a name is typed.
@@ -144,6 +145,25 @@ frmChildren::frmChildren(const Children &children, QWidget *parent)
 
     refresh(m_names.isEmpty() ? -1 : 0);
     txtName->setFocus();
+    if (editing == Editing::SetByLock)
+        showOnly(grid);
+}
+
+// Only the list, who is next and why nothing can be changed; OK closes.
+void frmChildren::showOnly(QGridLayout *grid)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             txtName, cmdAdd, cmdRename, cmdRemove, cmdUp, cmdDown, cmdNext, cmdCancel, lblName}) {
+        control->setEnabled(false);
+        control->hide();
+    }
+    //: In the Children window, under a lock an administrator set for every account of the
+    //: computer: the names and their order are the lock's, and cannot be changed here.
+    auto *lblLocked =
+        new QLabel(tr("The administrator's lock sets these names and their order."), this);
+    lblLocked->setObjectName(QStringLiteral("lblLocked"));
+    grid->addWidget(lblLocked, 3, 0, 1, 2);
+    lstNames->setFocus();
 }
 
 Children frmChildren::children() const
@@ -241,6 +261,8 @@ void frmChildren::refresh(int selected)
     //: Under the list when it is empty: without names the timer counts for anyone.
     lblNext->setText(next.isEmpty() ? tr("No names: the turns belong to no one.")
                                     : Children::nextText(next));
+    if (m_editing == Editing::SetByLock)
+        return;
     const int row = selectedRow();
     cmdRename->setEnabled(row >= 0);
     cmdRemove->setEnabled(row >= 0);

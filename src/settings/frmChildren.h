@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -13,12 +14,15 @@ class QPushButton;
 // Where a parent enters the first names of the children who take turns, in turn order,
 // and chooses whose turn is next. It opens with the list its opener gives it and, once
 // closed with OK, hands back the list as edited; Cancel and the close box keep
-// everything as it was.
+// everything as it was. A list the administrator's lock sets is only shown.
 class frmChildren : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmChildren(const Children &children, QWidget *parent = nullptr);
+    enum class Editing { Allowed, SetByLock };
+
+    explicit frmChildren(const Children &children, QWidget *parent = nullptr,
+                         Editing editing = Editing::Allowed);
 
     // The list as edited.
     Children children() const;
@@ -33,12 +37,15 @@ private:
     int selectedRow() const;
     // Says why a name was refused, and hands the box back for another try.
     void refuse(const QString &reason);
+    void showOnly(QGridLayout *grid);
 
     QStringList m_names;
     QString m_next;
+    Editing m_editing;
 
     QListWidget *lstNames = nullptr;
     QLabel *lblNext = nullptr;
+    QLabel *lblName = nullptr;
     QLineEdit *txtName = nullptr;
     QPushButton *cmdAdd = nullptr;
     QPushButton *cmdRename = nullptr;

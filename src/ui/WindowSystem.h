@@ -2,6 +2,7 @@
 #pragma once
 
 class QRect;
+class QString;
 class QWidget;
 
 // What the program asks of the window system beyond Qt's own window calls: bringing
@@ -19,5 +20,11 @@ void bringIntoView(QWidget *window);
 // raised. Asks the window system in one round trip, besides the workspace's; changes
 // only what is out of place.
 void holdInView(QWidget *window, const QRect &place);
+
+// Whether the window is where a person can see it: exposed, on a platform that shows
+// windows on a screen (X11 or Wayland), not on one that draws them nowhere (offscreen,
+// minimal). The platform is the running one unless given.
+bool onScreen(const QWidget *window);
+bool onScreen(const QWidget *window, const QString &platform);
 
 } // namespace WindowSystem

@@ -55,16 +55,14 @@ class World:
                 f'<allow own="{name}"/><allow send_destination="{name}"/>'
                 for name in ('org.freedesktop.login1', 'org.freedesktop.PolicyKit1')) +
                 '</policy></busconfig>\n')
-        socket = os.path.join(self.dir, 'bus')
-        with open(os.path.join(self.dir, 'bus.conf'), 'w') as f:
-            f.write(BUS_CONFIG.format(socket=socket, policies=policies))
-        self.address = f'unix:path={socket}'
+        self.policies = policies
+        self.address = f'unix:path={os.path.join(self.dir, "bus")}'
         self.env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address,
                         STATE_DIRECTORY=os.path.join(self.dir, 'state'))
         os.mkdir(self.env['STATE_DIRECTORY'], 0o700)
-        self.spawn(['dbus-daemon', '--config-file=' + os.path.join(self.dir, 'bus.conf'),
-                    '--nofork'], 'bus')
-        wait_for(lambda: os.path.exists(socket), 'the bus')
+        self.start_bus('bus')
+        self._spare = None
+        self._spare_lock = threading.Lock()
         self.bus = dbus.bus.BusConnection(self.address)
         self.logind_process = self.spawn(
             ['/usr/bin/python3', '-m', 'dbusmock', '--system', '--template', 'logind'], 'logind')
@@ -86,10 +84,28 @@ class World:
         self.processes.append(process)
         return process
 
-    def set_lock(self, options):
-        """Writes the lock as an administrator would, naming the test's bus as the guard's."""
-        subprocess.run([self.lock_tool, '--lock-file', self.lock_file, '--guard-bus',
-                        self.address] + options, check=True,
+    def start_bus(self, name):
+        """A system-like bus with the project's policy, its socket in the world's folder;
+        its address."""
+        socket = os.path.join(self.dir, name)
+        with open(socket + '.conf', 'w') as f:
+            f.write(BUS_CONFIG.format(socket=socket, policies=self.policies))
+        self.spawn(['dbus-daemon', '--config-file=' + socket + '.conf', '--nofork'], name)
+        wait_for(lambda: os.path.exists(socket), f'the bus {name}')
+        return f'unix:path={socket}'
+
+    def spare_bus(self):
+        """Another bus like the guard's, on which no guard runs; started at the first ask."""
+        with self._spare_lock:
+            if not self._spare:
+                self._spare = self.start_bus('spare-bus')
+            return self._spare
+
+    def set_lock(self, options, lock_file=None, bus=None):
+        """Writes the lock as an administrator would (the world's own unless another file
+        is given), naming the test's bus (or the one given) as the guard's."""
+        subprocess.run([self.lock_tool, '--lock-file', lock_file or self.lock_file,
+                        '--guard-bus', bus or self.address] + options, check=True,
                        input=(PASSWORD + '\n').encode(), stdout=subprocess.DEVNULL)
 
     def start_guard(self):

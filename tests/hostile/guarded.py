@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """What a child on the account tries, met by the real program when the guard keeps the
-turn: the guard as root on a private system-like bus with a stand-in logind, and the
-program as another account on a virtual X server under openbox, looked at from outside
-(its window, the colours on the screen, the bar's fill) and through the calls that the
-stand-in logind recorded.
+turn: the guard as root on a private system-like bus with a stand-in logind, under a lock
+of one-minute turns with a one-minute break after each that names that bus, and the
+program as another account on a virtual X server under openbox, finding the lock through
+XDG_CONFIG_DIRS, looked at from outside (its window, the colours on the screen, the bar's
+fill) and through the calls that the stand-in logind recorded.
 
 usage: guarded.py TURNKEEPER GUARD LOCK_TOOL POLICY [CASE...]
 (only the cases whose names contain one of the texts given)
@@ -20,6 +21,8 @@ import sys
 import threading
 import time
 import traceback
+
+import dbus
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.dont_write_bytecode = True  # nothing left in the checkout
@@ -37,6 +40,9 @@ SLACK_SECONDS = 2
 LATE = 120  # how long anything the suite waits for may take on a slow machine
 GREEN = '#00FF00'
 SKIP = 77
+# From a window killed after it showed the time's up to its session locked: a round of
+# the guard's asking to find no window, and one more to lock.
+KILLED_TO_LOCKED = 20
 # The world's connection to the bus is one, and the cases run in threads.
 BUS = threading.Lock()
 
@@ -87,29 +93,56 @@ class Case:
             self.session = world.session(uid, display=self.desktop.display)
         self.process = None
         self.window = None
+        # Where the program shows: the account's desktop unless it is started elsewhere.
+        self.display = self.desktop.display
 
     def screen(self, *command, **variables):
-        return shell(self.desktop.display, *command, **variables)
+        return shell(self.display, *command, **variables)
 
     # --- the program
 
-    def start(self, **environment):
+    def start(self, look=True, **environment):
         """Starts the program as the account, from its own folder, and waits for its
-        window. The environment is the program's alone: nothing of the suite's."""
+        window (with look) or for it on the guard's bus. The environment is the program's
+        alone: nothing of the suite's. It finds the lock in the world's XDG_CONFIG_DIRS;
+        its system bus is the guard's as well, so that only the lock tells them apart."""
         variables = dict(PATH='/usr/bin:/bin', HOME=self.home, LANG='C.UTF-8',
                          XDG_CONFIG_HOME=os.path.join(self.home, '.config'),
+                         XDG_CONFIG_DIRS=self.world.config_dir,
                          DISPLAY=self.desktop.display, QT_QPA_PLATFORM='xcb',
-                         DBUS_SYSTEM_BUS_ADDRESS=self.world.address, **environment)
+                         DBUS_SYSTEM_BUS_ADDRESS=self.world.address)
+        variables.update(environment)
+        self.display = variables['DISPLAY']
         with open(self.log, 'ab') as out:
             self.process = subprocess.Popen(
                 ['setpriv', f'--reuid={self.uid}', f'--regid={self.uid}', '--clear-groups',
                  'env', '-i'] + [f'{key}={value}' for key, value in variables.items()] +
                 [self.program], cwd=os.path.dirname(self.program), stdout=out, stderr=out)
         self.world.processes.append(self.process)
+        if not look:
+            wait_for(lambda: self.process.poll() is not None or self.on_guards_bus(),
+                     'the program on the guard\'s bus', LATE)
+            assert self.process.poll() is None, \
+                f'the program ended with {self.process.returncode}'
+            return
         found = wait_for(lambda: self.process.poll() is not None or
                          self.screen('wait_window', 'TurnKeeper', '1')[1], 'the window', LATE)
         assert self.process.poll() is None, f'the program ended with {self.process.returncode}'
         self.window = found.split()[0]
+
+    def on_guards_bus(self):
+        """Whether the program's process has a connection on the guard's bus."""
+        driver = 'org.freedesktop.DBus'
+        with BUS:
+            bus = self.world.bus.get_object(driver, '/org/freedesktop/DBus')
+            for name in self.world.bus.list_names():
+                try:
+                    if name.startswith(':') and bus.GetConnectionUnixProcessID(
+                            name, dbus_interface=driver) == self.process.pid:
+                        return True
+                except dbus.exceptions.DBusException:
+                    pass  # gone meanwhile
+        return False
 
     def end(self):
         """SIGTERM, as a logout or a child at a terminal ends it; waits until it is gone."""
@@ -118,6 +151,11 @@ class Case:
 
     def signal(self, number):
         self.process.send_signal(number)
+
+    def start_turn_as_account(self):
+        """Start, asked of the guard by the account itself, as any program of its can."""
+        assert self.world.call(self.uid, 'Start', '') == {'reply': []}
+        assert self.guard_turn()[0] == 'running', self.guard_turn()
 
     def start_turn(self):
         """Start Timer from the Timer menu, pressed again should a busy machine lose the
@@ -154,6 +192,13 @@ class Case:
     def locks(self):
         with BUS:
             return self.world.calls_of('LockSession', self.session)
+
+    def lock_times(self):
+        """When (wall clock) the stand-in logind was asked to lock the session."""
+        with BUS:
+            calls = self.world.logind.GetMethodCalls(
+                'LockSession', dbus_interface='org.freedesktop.DBus.Mock')
+        return [float(stamp) for stamp, args in calls if str(args[0]) == self.session]
 
     def set_locked_hint(self, locked):
         with BUS:
@@ -326,6 +371,104 @@ def left_alone(case):
     assert case.guard_turn()[0] == 'timeup', case.guard_turn()
 
 
+def locked_at_the_end(case):
+    """The guard's turn runs out and the account's session is locked: nothing the
+    program's start did made the guard believe a time's up is seen."""
+    wait_for(case.locks, 'the session to be locked', TURN_SECONDS + UNSEEN_SECONDS + LATE)
+
+
+def drawn_offscreen(case):
+    case.start(look=False, QT_QPA_PLATFORM='offscreen')
+    case.start_turn_as_account()
+    locked_at_the_end(case)
+
+
+def own_display(case):
+    folder = os.path.join(case.dir, 'own')
+    os.makedirs(folder)
+    own = Desktop(folder)
+    try:
+        # An X server of the child's own, where nobody looks.
+        case.start(DISPLAY=own.display)
+        case.start_turn()
+        locked_at_the_end(case)
+    finally:
+        own.close()
+
+
+NO_MAP = r'''
+#include <xcb/xcb.h>
+/* The window is never put on the screen, while the program believes it is. */
+xcb_void_cookie_t xcb_map_window(xcb_connection_t *c, xcb_window_t w)
+{
+    (void)c; (void)w;
+    xcb_void_cookie_t none = {0};
+    return none;
+}
+xcb_void_cookie_t xcb_map_window_checked(xcb_connection_t *c, xcb_window_t w)
+{
+    return xcb_map_window(c, w);
+}
+'''
+
+
+def never_mapped(case):
+    source = os.path.join(case.dir, 'nomap.c')
+    library = os.path.join(case.dir, 'libnomap.so')
+    with open(source, 'w') as f:
+        f.write(NO_MAP)
+    subprocess.run(['cc', '-shared', '-fPIC', '-o', library, source], check=True)
+    os.chmod(library, 0o755)
+    case.start(look=False, LD_PRELOAD=library)
+    with open(f'/proc/{case.process.pid}/maps') as f:
+        assert 'libnomap' in f.read(), 'the program runs without the library'
+    case.start_turn_as_account()
+    locked_at_the_end(case)
+    assert not case.screen('windows_named', 'TurnKeeper')[1], 'the window showed after all'
+
+
+def killed_after_time_up(case):
+    case.start()
+    case.start_turn()
+    case.shows_time_up()
+    assert case.locks() == 0, f'locked {case.locks()} times while the time\'s up showed'
+    assert case.guard_turn()[4] > 0, f'no break after the time\'s up: {case.guard_turn()}'
+    killed = time.time()
+    case.signal(signal.SIGKILL)
+    case.process.wait()
+    wait_for(case.locks, 'the session to be locked', LATE)
+    after = case.lock_times()[0] - killed
+    assert after <= KILLED_TO_LOCKED + SLACK_SECONDS, \
+        f'locked {after:.1f} s after the program was killed'
+
+
+def system_bus_elsewhere(case):
+    # The account's own idea of the system bus: one where no guard runs.
+    case.start(DBUS_SYSTEM_BUS_ADDRESS=case.world.spare_bus())
+    case.start_turn()
+    case.shows_the_guards_count()
+
+
+def guard_not_answering(case):
+    # A lock like the world's, naming a bus where no guard runs.
+    folder = os.path.join(case.dir, 'xdg')
+    case.world.set_lock(['--length', '1'], os.path.join(folder, 'TurnKeeper', 'TurnKeeper.conf'),
+                        case.world.spare_bus())
+    case.start(XDG_CONFIG_DIRS=folder)
+    case.screen('start_stop', main_window=case.window)
+    ok, box = case.screen('wait_window', 'TurnKeeper', '30', case.window)
+    assert ok, 'Start said nothing'
+    with open(case.log, errors='replace') as f:
+        said = f.read()
+    assert 'the guard does not answer' in said, said
+    # Read, and put away.
+    assert case.screen('focus', box)[0] and case.screen('keys', 'Return')[0]
+    assert case.screen('wait_no_window', 'TurnKeeper', '30', case.window)[0], 'the box stays'
+    time.sleep(UNSEEN_SECONDS)
+    assert case.colour() != GREEN, 'the window shows a turn of its own'
+    assert case.guard_turn()[0] == 'ready', case.guard_turn()
+
+
 CASES = [
     ('killed with SIGKILL mid-turn and not started again: the session is locked',
      killed_and_left),
@@ -341,6 +484,13 @@ CASES = [
      clock_moved('-2h')),
     ('its wall clock set a day ahead mid-turn: the guard\'s count and end', clock_moved('+1d')),
     ('left alone: shows the time\'s up, no lock', left_alone),
+    ('started offscreen: the session is locked at the end', drawn_offscreen),
+    ('shown on an X server of its own: the session is locked at the end', own_display),
+    ('its window never mapped (LD_PRELOAD): the session is locked at the end', never_mapped),
+    ('killed once the time\'s up showed, during the break: locked within 20 s',
+     killed_after_time_up),
+    ('DBUS_SYSTEM_BUS_ADDRESS pointed elsewhere: still the guard\'s turn', system_bus_elsewhere),
+    ('its lock names a bus where no guard answers: Start says so, no turn', guard_not_answering),
 ]
 
 
@@ -386,6 +536,7 @@ def main():
     world = World(GUARD, LOCK_TOOL, POLICY)
     results = {}
     try:
+        world.set_lock(['--length', '1', '--break', '1'])
         program = copy_program(world)
         world.use_program(program)
         accounts = world.accounts()
