@@ -3,6 +3,7 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QProgressBar>
@@ -21,7 +22,7 @@ private slots:
     void aPaintCoversEveryPixelThatChanges();
     void aTickIsOnePaint_data();
     void aTickIsOnePaint();
-    void toolTipAndDescriptionReadTheTextOfTheMoment();
+    void toolTipAndScreenReadersReadTheMoment();
 };
 
 namespace {
@@ -47,8 +48,10 @@ void TestTimeLeftBar::looksLikeTheStockBar_data()
     QTest::newRow("no text") << 600 << 0 << QString() << false;
     QTest::newRow("start of a turn") << 600 << 0 << QStringLiteral("10:00") << false;
     QTest::newRow("text over the filled part") << 600 << 400 << QStringLiteral("3:20") << false;
-    QTest::newRow("filled part ends inside the text") << 600 << 300 << QStringLiteral("5:00") << false;
-    QTest::newRow("a name, last minute in bold") << 600 << 570 << QStringLiteral("Ann: 0:30") << true;
+    QTest::newRow("filled part ends inside the text")
+        << 600 << 300 << QStringLiteral("5:00") << false;
+    QTest::newRow("a name, last minute in bold")
+        << 600 << 570 << QStringLiteral("Ann: 0:30") << true;
     QTest::newRow("next child") << 600 << 0 << QStringLiteral("Next: Ben") << false;
 }
 
@@ -148,7 +151,7 @@ void TestTimeLeftBar::aTickIsOnePaint()
     QCOMPARE(bar.paintCount(), before);
 }
 
-void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
+void TestTimeLeftBar::toolTipAndScreenReadersReadTheMoment()
 {
     TimeLeftBar bar;
     bar.setRange(0, 600);
@@ -156,8 +159,14 @@ void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&bar);
     QVERIFY(accessible);
     QCOMPARE(accessible->role(), QAccessible::ProgressBar);
-    // No number: Qt would add Increase and Decrease actions that could do nothing.
-    QVERIFY(!accessible->valueInterface());
+    // The value, its range and its step as a stock progress bar gives them.
+    QAccessibleValueInterface *value = accessible->valueInterface();
+    QVERIFY(value);
+    const auto valueAndRange = [value] {
+        return QVariantList{value->currentValue(), value->minimumValue(), value->maximumValue(),
+                            value->minimumStepSize()};
+    };
+    QCOMPARE(valueAndRange(), (QVariantList{0, 0, 600, 6.0}));
 
     const auto toolTip = [&bar] {
         const QPoint inside(5, 5);
@@ -168,15 +177,27 @@ void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
     QCOMPARE(toolTip(), QString());
     QCOMPARE(accessible->text(QAccessible::Description), QString());
 
-    for (const auto &[value, text] : {std::pair(1, "9:59"), std::pair(2, "9:58")}) {
-        bar.showValue(value, QString::fromLatin1(text), false);
-        QCOMPARE(toolTip(), QString::fromLatin1(text));
-        QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(text));
-        QCOMPARE(accessible->text(QAccessible::Value), QString::fromLatin1(text));
+    // What a tick shows, as value, maximum and text.
+    struct Shown
+    {
+        int value;
+        int maximum;
+        const char *text;
+    };
+    for (const Shown &tick : {Shown{1, 600, "9:59"}, Shown{2, 600, "9:58"},
+                              Shown{3, 600, "Ann: 9:57"}, Shown{25, 30, "Ann: 0:05"}}) {
+        bar.setMaximum(tick.maximum);
+        bar.showValue(tick.value, QString::fromLatin1(tick.text), false);
+        QCOMPARE(toolTip(), QString::fromLatin1(tick.text));
+        QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(tick.text));
+        QCOMPARE(accessible->text(QAccessible::Value), QString::fromLatin1(tick.text));
+        QCOMPARE(valueAndRange(),
+                 (QVariantList{tick.value, 0, tick.maximum, tick.maximum / 100.0}));
     }
     bar.showValue(0, QString(), false);
     QCOMPARE(toolTip(), QString());
     QCOMPARE(accessible->text(QAccessible::Description), QString());
+    QCOMPARE(value->currentValue(), QVariant(0));
     QToolTip::hideText();
 }
 

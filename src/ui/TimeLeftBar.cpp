@@ -2,6 +2,7 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPaintEvent>
@@ -15,17 +16,22 @@ namespace {
 // pixels either side of where the value puts it.
 constexpr int filledEndMargin = 4;
 
-// What a screen reader is told about the bar: a progress bar's role, and as description
-// and value the text shown at the moment it asks ("Ann: 9:57", the time left). It offers
-// no number: Qt gives every object with a number Increase and Decrease actions, which
-// on this bar could do nothing, and the number it fills with is the time used, which
-// screen readers would speak as a percentage after the name "Time left".
-class AccessibleTimeLeftBar : public QAccessibleWidget
+// What a screen reader is told about the bar: what it is told of a stock progress bar
+// (its role, and as value the seconds counted between the minimum and the maximum,
+// which Orca says as a percentage), and as description the text shown at the moment it
+// asks ("Ann: 9:57", the time left).
+class AccessibleTimeLeftBar : public QAccessibleWidget, public QAccessibleValueInterface
 {
 public:
     explicit AccessibleTimeLeftBar(TimeLeftBar *bar)
         : QAccessibleWidget(bar, QAccessible::ProgressBar)
+    {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
     {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
 
     QString text(QAccessible::Text which) const override
@@ -33,6 +39,19 @@ public:
         if (which == QAccessible::Description || which == QAccessible::Value)
             return bar()->text();
         return QAccessibleWidget::text(which);
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    // As on a stock progress bar, the Increase and Decrease actions Qt offers for any
+    // value change nothing: only the turn moves the bar.
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    // A hundredth of the range, as a stock progress bar answers: screen readers take
+    // from it how finely to say the value.
+    QVariant minimumStepSize() const override
+    {
+        return (bar()->maximum() - bar()->minimum()) / 100.0;
     }
 
 private:
@@ -83,6 +102,11 @@ QRect TimeLeftBar::moveTo(int value)
         return QRect();
     const int before = filledEnd(m_value);
     m_value = value;
+    // Screen readers hear of it as of a stock progress bar's new value.
+    if (isVisible()) {
+        QAccessibleValueChangeEvent changed(this, m_value);
+        QAccessible::updateAccessibility(&changed);
+    }
     const int after = filledEnd(m_value);
     return QRect(qMin(before, after) - filledEndMargin, 0,
                  qAbs(after - before) + 2 * filledEndMargin, height());

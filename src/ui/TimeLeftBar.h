@@ -18,8 +18,9 @@ class QStyleOptionProgressBar;
 // paint all of itself twice for it, measuring and shaping the text at each paint. This
 // bar has the style draw the bar as it draws any progress bar, paints over it a text
 // whose pieces are shaped once, and shows a new value and text in one paint of the
-// pixels that change. Its tool tip and the description screen readers hear are the text of
-// the moment, read when asked for rather than rewritten at every tick.
+// pixels that change. Screen readers get its value, range and value changes as from a
+// stock progress bar; its tool tip and the description they hear are the text of the
+// moment, read when asked for rather than rewritten at every tick.
 class TimeLeftBar : public QWidget
 {
     Q_OBJECT
@@ -49,7 +50,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    struct Places {
+    struct Places
+    {
         QRect contents;
         QRect label;
     };
@@ -62,7 +64,8 @@ private:
     int m_minimum = 0;
     int m_maximum = 100;
     int m_value = 0;
-    struct Piece {
+    struct Piece
+    {
         QStaticText shaped;
         qreal x;
     };
