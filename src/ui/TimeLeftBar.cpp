@@ -251,8 +251,6 @@ QRect TimeLeftBar::textRect() const
 
 void TimeLeftBar::paintEvent(QPaintEvent *event)
 {
-    ++m_paints;
-    m_lastPainted = event->region();
     QStylePainter painter(this);
     const QStyleOptionProgressBar option = styleOption();
     painter.drawControl(QStyle::CE_ProgressBar, option);

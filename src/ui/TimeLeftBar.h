@@ -40,11 +40,6 @@ public:
     QString text() const { return m_text; }
     bool isTextVisible() const { return !m_text.isEmpty(); }
 
-    // What the last paint covered, and how many paints there were: a tick costs one
-    // paint of what changed.
-    QRegion lastPaintedRegion() const { return m_lastPainted; }
-    int paintCount() const { return m_paints; }
-
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -80,6 +75,4 @@ private:
     QList<Piece> m_pieces;
     QSizeF m_textSize;
     mutable std::optional<Places> m_places;
-    QRegion m_lastPainted;
-    int m_paints = 0;
 };
