@@ -6,6 +6,7 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolTip>
@@ -61,14 +62,24 @@ void TestTimeLeftBar::looksLikeTheStockBar_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("bold");
-    QTest::newRow("no text") << 600 << 0 << QString() << false;
-    QTest::newRow("start of a turn") << 600 << 0 << QStringLiteral("10:00") << false;
-    QTest::newRow("text over the filled part") << 600 << 400 << QStringLiteral("3:20") << false;
+    QTest::addColumn<int>("shownBefore"); // the value shown first; -1: none
+    QTest::newRow("no text") << 600 << 0 << QString() << false << -1;
+    QTest::newRow("start of a turn") << 600 << 0 << QStringLiteral("10:00") << false << -1;
+    QTest::newRow("text over the filled part")
+        << 600 << 400 << QStringLiteral("3:20") << false << -1;
     QTest::newRow("filled part ends inside the text")
-        << 600 << 300 << QStringLiteral("5:00") << false;
+        << 600 << 300 << QStringLiteral("5:00") << false << -1;
     QTest::newRow("a name, last minute in bold")
-        << 600 << 570 << QStringLiteral("Ann: 0:30") << true;
-    QTest::newRow("next child") << 600 << 0 << QStringLiteral("Next: Ben") << false;
+        << 600 << 570 << QStringLiteral("Ann: 0:30") << true << -1;
+    QTest::newRow("next child") << 600 << 0 << QStringLiteral("Next: Ben") << false << -1;
+    // What the bar keeps of earlier paints must not show: the filled part moved since.
+    QTest::newRow("a tick that moves the filled part")
+        << 600 << 300 << QStringLiteral("5:00") << false << 298;
+    QTest::newRow("the end of a turn") << 600 << 600 << QStringLiteral("0:00") << false << 599;
+    QTest::newRow("back to the start after a turn")
+        << 600 << 0 << QStringLiteral("Next: Ben") << false << 570;
+    QTest::newRow("a short turn, a tick") << 30 << 17 << QStringLiteral("0:13") << false << 16;
+    QTest::newRow("an hour's first second") << 3600 << 1 << QStringLiteral("59:59") << false << 0;
 }
 
 void TestTimeLeftBar::looksLikeTheStockBar()
@@ -77,6 +88,7 @@ void TestTimeLeftBar::looksLikeTheStockBar()
     QFETCH(int, value);
     QFETCH(QString, text);
     QFETCH(bool, bold);
+    QFETCH(int, shownBefore);
 
     QProgressBar stock;
     stock.setRange(0, maximum);
@@ -89,9 +101,17 @@ void TestTimeLeftBar::looksLikeTheStockBar()
 
     TimeLeftBar bar;
     bar.setRange(0, maximum);
+    if (shownBefore >= 0) {
+        bar.showValue(shownBefore, QStringLiteral("Ann: 0:30"), true);
+        shown(bar);
+        // As the main window goes back to Ready: the value first, then the text.
+        bar.setValue(value);
+    }
     bar.showValue(value, text, bold);
 
-    const QString difference = pictureDifference(shown(bar), shown(stock));
+    // The bar first, while its window stays the active one.
+    const QImage actual = shown(bar);
+    const QString difference = pictureDifference(actual, shown(stock));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
@@ -103,6 +123,11 @@ void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges_data()
     QTest::addColumn<QString>("toText");
     QTest::addColumn<bool>("toBold");
     QTest::newRow("a tick, the bar does not move") << 0 << "10:00" << 1 << "9:59" << false;
+    QTest::newRow("a tick, one digit") << 3 << "9:57" << 4 << "9:56" << false;
+    QTest::newRow("a tick, two digits") << 10 << "9:50" << 11 << "9:49" << false;
+    QTest::newRow("a tick, a new minute") << 60 << "9:00" << 61 << "8:59" << false;
+    QTest::newRow("a tick after a name") << 3 << "Ann: 9:57" << 4 << "Ann: 9:56" << false;
+    QTest::newRow("another name as long") << 3 << "Ann: 9:57" << 3 << "Cy: 9:57" << false;
     QTest::newRow("a tick, the bar moves") << 299 << "5:01" << 300 << "5:00" << false;
     QTest::newRow("a shorter text") << 540 << "1:00" << 541 << "0:59" << false;
     QTest::newRow("the last minute turns bold") << 539 << "Ann: 1:01" << 540 << "Ann: 1:00" << true;
@@ -131,6 +156,14 @@ void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges()
         for (int x = 0; x < after.width(); ++x)
             outside += after.pixel(x, y) != before.pixel(x, y) && !painted.contains(QPoint(x, y));
     QCOMPARE(outside, 0);
+    // What the screen shows then: the picture before, the painted region drawn anew.
+    QImage screen = before;
+    {
+        QPainter painter(&screen);
+        bar.render(&painter, painted.boundingRect().topLeft(), painted);
+    }
+    const QString difference = pictureDifference(screen, after);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
 void TestTimeLeftBar::aTickIsOnePaint_data()

@@ -3,9 +3,11 @@
 
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QRegion>
 #include <QStaticText>
+#include <QStyle>
 #include <QWidget>
 
 #include <optional>
@@ -15,10 +17,11 @@ class QStyleOptionProgressBar;
 
 // The main window's progress bar, with a text of its own ("9:57", "Ann: 9:57"). A
 // running turn changes the bar and its text every second; a stock progress bar would
-// paint all of itself twice for it, measuring and shaping the text at each paint. This
-// bar has the style draw the bar as it draws any progress bar, paints over it a text
-// whose pieces are shaped once, and shows a new value and text in one paint of the
-// pixels that change. Screen readers get its value, range and value changes as from a
+// paint all of itself twice for it, measuring and shaping the text at each paint, and
+// have the style draw the whole bar each time. This bar keeps the style's drawing of the
+// bar, asks the style again only where the filled part's end has moved, paints over it
+// a text whose pieces are shaped once, and shows a new value and text in one paint of
+// the pixels that change. Screen readers get its value, range and value changes as from a
 // stock progress bar; its tool tip and the description they hear are the text of the
 // moment, read when asked for rather than rewritten at every tick.
 class TimeLeftBar : public QWidget
@@ -52,6 +55,7 @@ private:
     };
     QStyleOptionProgressBar styleOption() const;
     const Places &places() const;
+    void drawBar(const QStyleOptionProgressBar &option);
     int filledEnd(int value) const;
     QRect moveTo(int value);
     QRect textRect() const;
@@ -61,11 +65,15 @@ private:
     int m_value = 0;
     struct Piece
     {
+        QString text;
         QStaticText shaped;
         qreal x;
+        qreal width;
     };
     void layOutText();
-    void drawText(QPainter &painter, const QRect &label) const;
+    QPointF textOrigin() const;
+    QRect pieceRect(const Piece &piece) const;
+    void drawText(QPainter &painter, const QRegion &region) const;
 
     QString m_text;
     QFont m_textFont;
@@ -75,4 +83,22 @@ private:
     QList<Piece> m_pieces;
     QSizeF m_textSize;
     mutable std::optional<Places> m_places;
+
+    // What the style drew for the bar, without the text: for which options but the
+    // value, and where new values have changed it since.
+    struct BarLook
+    {
+        QRect rect;
+        QStyle::State state;
+        Qt::LayoutDirection direction;
+        qint64 palette;
+        QPalette::ColorGroup colorGroup;
+        int minimum;
+        int maximum;
+        qreal pixelRatio;
+        bool operator==(const BarLook &other) const;
+    };
+    QImage m_barPicture;
+    BarLook m_barLook{};
+    QRect m_barOutOfDate;
 };
