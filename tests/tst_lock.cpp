@@ -338,8 +338,8 @@ void TestLock::hashApart_data()
 {
     QTest::addColumn<QByteArray>("lock");
     QTest::addColumn<QByteArray>("hashFile"); // null: none beside the lock
-    QTest::addColumn<bool>("opens");           // whether the vector's password opens it
-    QTest::addColumn<int>("breakSeconds");     // -1: none
+    QTest::addColumn<bool>("opens");          // whether the vector's password opens it
+    QTest::addColumn<int>("breakSeconds");    // -1: none
     QTest::addColumn<bool>("logout");
 
     const QByteArray bare = "[Settings]\nLocked=true\n";
@@ -348,16 +348,16 @@ void TestLock::hashApart_data()
     const QByteArray no;
     QTest::newRow("hash beside") << bare << hash << true << -1 << false;
     QTest::newRow("no hash anywhere") << bare << no << false << -1 << false;
-    QTest::newRow("damaged hash beside") << bare << QByteArray("pbkdf2-sha256$1$2$3") << false
-                                         << -1 << false;
+    QTest::newRow("damaged hash beside")
+        << bare << QByteArray("pbkdf2-sha256$1$2$3") << false << -1 << false;
     QTest::newRow("hash inside wins")
         << bare + "PasswordHash=" + vector.toUtf8() << other << true << -1 << false;
     QTest::newRow("break and logout")
         << bare + "Break=15\nUnseen=Logout" << hash << true << 900 << true;
     QTest::newRow("break of a day") << bare + "Break=1440" << hash << true << 86400 << false;
     QTest::newRow("break too long") << bare + "Break=1441" << hash << true << -1 << false;
-    QTest::newRow("break in parts") << bare + "Break=1.5\nUnseen=lock" << hash << true << -1
-                                    << false;
+    QTest::newRow("break in parts")
+        << bare + "Break=1.5\nUnseen=lock" << hash << true << -1 << false;
 }
 
 void TestLock::hashApart()
@@ -371,7 +371,8 @@ void TestLock::hashApart()
     home.writeSystemLock(lock);
     if (!hashFile.isNull())
         home.writeFile(SystemLock::hashFileFor(home.systemLockFile()), hashFile);
-    const SystemLock read = SystemLock::readFile(home.systemLockFile(), SystemLock::Reporting::Quiet);
+    const SystemLock read =
+        SystemLock::readFile(home.systemLockFile(), SystemLock::Reporting::Quiet);
     QVERIFY(read.isLocked());
     QCOMPARE(read.acceptsPassword(vectorPassword), opens);
     QCOMPARE(read.breakSeconds().value_or(-1), breakSeconds);
@@ -387,15 +388,16 @@ void TestLock::toolKeepsTheHashApartForTheGuard()
     const QString file = home.systemLockFile();
     const QString option = QStringLiteral("--lock-file");
     QVERIFY(run({option, file, QStringLiteral("--break"), QStringLiteral("0")}).first > 0);
-    QVERIFY(SystemLock::readFile(file, SystemLock::Reporting::Quiet).acceptsPassword(vectorPassword));
+    QVERIFY(
+        SystemLock::readFile(file, SystemLock::Reporting::Quiet).acceptsPassword(vectorPassword));
 
     const auto [status, output] =
-        run({option, file, QStringLiteral("--break"), QStringLiteral("20"), QStringLiteral("--unseen"),
-             QStringLiteral("logout")});
+        run({option, file, QStringLiteral("--break"), QStringLiteral("20"),
+             QStringLiteral("--unseen"), QStringLiteral("logout")});
     QVERIFY2(status == 0, qPrintable(output));
     const QString hashFile = SystemLock::hashFileFor(file);
-    QCOMPARE(QFileInfo(hashFile).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner |
-                                                             QFile::ReadUser | QFile::WriteUser);
+    QCOMPARE(QFileInfo(hashFile).permissions() & 0x7777,
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(!written.readAll().contains("pbkdf2"));

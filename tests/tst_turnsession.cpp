@@ -60,17 +60,17 @@ void TestTurnSession::rules_data()
     const auto said = steps;
 
     QTest::newRow("each tick counts a second")
-        << QByteArray() << 10 << 0 << steps("start +1000 +1000 +1000") << running << 3
-        << QString() << QString() << said("started counted counted counted");
+        << QByteArray() << 10 << 0 << steps("start +1000 +1000 +1000") << running << 3 << QString()
+        << QString() << said("started counted counted counted");
     QTest::newRow("a tick a little early counts its second")
-        << QByteArray() << 10 << 0 << steps("start +990") << running << 1 << QString()
-        << QString() << said("started counted");
+        << QByteArray() << 10 << 0 << steps("start +990") << running << 1 << QString() << QString()
+        << said("started counted");
     QTest::newRow("two ticks in one second count it once")
         << QByteArray() << 10 << 0 << steps("start +1000 update") << running << 1 << QString()
         << QString() << said("started counted");
     QTest::newRow("stopped 20 s: the next tick counts them all")
-        << QByteArray() << 600 << 0 << steps("start +1000 +21000") << running << 22
-        << QString() << QString() << said("started counted counted");
+        << QByteArray() << 600 << 0 << steps("start +1000 +21000") << running << 22 << QString()
+        << QString() << said("started counted counted");
     QTest::newRow("a turn that ended meanwhile goes straight to its time's up")
         << kids << 10 << 0 << steps("start +2000 +60000") << timeUp << 0 << QString()
         << QStringLiteral("Ben") << said("started counted timeUp:Ann");
@@ -84,11 +84,11 @@ void TestTurnSession::rules_data()
         << QByteArray() << 120 << 0 << steps("start +61000") << running << 61 << QString()
         << QString() << said("started counted");
     QTest::newRow("the wall clock set back changes nothing")
-        << QByteArray() << 600 << 0 << steps("start wall-3600 +5000") << running << 5
-        << QString() << QString() << said("started counted");
+        << QByteArray() << 600 << 0 << steps("start wall-3600 +5000") << running << 5 << QString()
+        << QString() << said("started counted");
     QTest::newRow("a long turn counts past 32767 seconds")
-        << QByteArray() << 40000 << 0 << steps("start +35000000") << running << 35000
-        << QString() << QString() << said("started counted");
+        << QByteArray() << 40000 << 0 << steps("start +35000000") << running << 35000 << QString()
+        << QString() << said("started counted");
     QTest::newRow("the turns pass on at each time's up, the first after the last")
         << kids << 5 << 0 << steps("start +5000 start +5000 start +5000") << timeUp << 0
         << QString() << QStringLiteral("Ann")
@@ -101,20 +101,20 @@ void TestTurnSession::rules_data()
         << QStringLiteral("Ben") << said("started timeUp:Ann nextChanged");
 
     QTest::newRow("a recorded turn goes on where the clock says")
-        << QByteArray("@turn(100,300,Ben)") << 600 << 0 << steps("+1000") << running
-        << 101 << QStringLiteral("Ben") << QString() << said("started counted");
+        << QByteArray("@turn(100,300,Ben)") << 600 << 0 << steps("+1000") << running << 101
+        << QStringLiteral("Ben") << QString() << said("started counted");
     QTest::newRow("a recorded turn that ended shows its time's up")
-        << kids + "@turn(400,300,Ben)" << 600 << 0 << steps("") << timeUp << 0
-        << QString() << QStringLiteral("Cy") << said("timeUp:Ben");
+        << kids + "@turn(400,300,Ben)" << 600 << 0 << steps("") << timeUp << 0 << QString()
+        << QStringLiteral("Cy") << said("timeUp:Ben");
     QTest::newRow("a start in the future counts as now, and the next start goes on")
-        << QByteArray("@turn(-86400,300)") << 600 << 0 << steps("+30000 load +1000")
-        << running << 31 << QString() << QString() << said("started counted");
+        << QByteArray("@turn(-86400,300)") << 600 << 0 << steps("+30000 load +1000") << running
+        << 31 << QString() << QString() << said("started counted");
     QTest::newRow("under the lock a recorded turn is never longer than the locked length")
-        << QByteArray("@turn(30,7200)") << 60 << 60 << steps("+29000 load +1000") << timeUp
-        << 0 << QString() << QString() << said("started timeUp:");
+        << QByteArray("@turn(30,7200)") << 60 << 60 << steps("+29000 load +1000") << timeUp << 0
+        << QString() << QString() << said("started timeUp:");
     QTest::newRow("without the lock a recorded turn keeps its length")
-        << QByteArray("@turn(30,7200)") << 60 << 0 << steps("+31000") << running << 61
-        << QString() << QString() << said("started counted");
+        << QByteArray("@turn(30,7200)") << 60 << 0 << steps("+31000") << running << 61 << QString()
+        << QString() << said("started counted");
     QTest::newRow("a recorded child that breaks the name rules is nobody")
         << QByteArray("@turn(10,300,Abcdefghijklmnopqrstuvwxyzabcdefghijklmnopq)") << 600 << 0
         << steps("") << running << 10 << QString() << QString() << said("started");
@@ -139,9 +139,9 @@ void TestTurnSession::rules()
     if (at >= 0) {
         const QList<QByteArray> values =
             settings.mid(at + 6, settings.lastIndexOf(')') - at - 6).split(',');
-        settings = settings.left(at) +
-                   turnStarted(clock, values.at(0).toLongLong(), values.at(1).toInt(),
-                               values.size() > 2 ? values.at(2) : QByteArray());
+        settings =
+            settings.left(at) + turnStarted(clock, values.at(0).toLongLong(), values.at(1).toInt(),
+                                            values.size() > 2 ? values.at(2) : QByteArray());
     }
     if (!settings.isEmpty())
         home.writeSettingsFile(settings);

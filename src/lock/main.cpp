@@ -132,10 +132,9 @@ SystemLock readLock(const QString &lockFile)
 // lock file named on the command line is one for the guard.
 bool hashGoesApart(bool fileGiven)
 {
-    return fileGiven ||
-           QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                     QLatin1String(TURNKEEPER_GUARD_FROM_LOCK))
-               .isExecutable();
+    return fileGiven || QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                  QLatin1String(TURNKEEPER_GUARD_FROM_LOCK))
+                            .isExecutable();
 }
 
 int showStatus(const QString &lockFile)

@@ -15,8 +15,8 @@
 // only root can write, /etc/xdg/TurnKeeper/TurnKeeper.conf, beside the user's own
 // settings file, which the child using the account can edit. The file is the same
 // whatever the program's file name, its folder or the environment; a folder of
-// XDG_CONFIG_DIRS may add a lock in TurnKeeper/TurnKeeper.conf, never take one away. Where that file holds
-// Locked=true, its password hash replaces the user's password and its MaxTime, when
+// XDG_CONFIG_DIRS may add a lock in TurnKeeper/TurnKeeper.conf, never take one away. Where that
+// file holds Locked=true, its password hash replaces the user's password and its MaxTime, when
 // valid, the user's length. A lock never opens by being damaged: a locked file with
 // a missing or broken hash, or one that cannot be read, accepts no password at all.
 class SystemLock

@@ -17,10 +17,8 @@ QDateTime utcNow()
 
 } // namespace
 
-TurnSession::TurnSession(const QString &logPath, QObject *parent)
-    : QObject(parent), m_log(logPath)
-{
-}
+TurnSession::TurnSession(const QString &logPath, QObject *parent) : QObject(parent), m_log(logPath)
+{}
 
 TurnSession::~TurnSession() = default;
 

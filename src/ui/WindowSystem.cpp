@@ -16,7 +16,8 @@ namespace {
 
 // The window manager hints' atoms, asked for together and kept: they do not change
 // while the connection lasts.
-struct WorkspaceAtoms {
+struct WorkspaceAtoms
+{
     xcb_atom_t currentDesktop = XCB_ATOM_NONE;
     xcb_atom_t windowDesktop = XCB_ATOM_NONE;
     xcb_atom_t state = XCB_ATOM_NONE;
@@ -42,11 +43,10 @@ const WorkspaceAtoms &workspaceAtoms(xcb_connection_t *connection)
         const auto intern = [connection](const char *name) {
             return xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
         };
-        const char *const names[] = {"_NET_CURRENT_DESKTOP",   "_NET_WM_DESKTOP",
-                                     "_NET_WM_STATE",          "_NET_WM_STATE_ABOVE",
-                                     "_NET_WM_STATE_BELOW",    "_NET_WM_STATE_HIDDEN",
-                                     "_NET_CLIENT_LIST_STACKING", "_NET_SHOWING_DESKTOP",
-                                     "WM_STATE"};
+        const char *const names[] = {
+            "_NET_CURRENT_DESKTOP",      "_NET_WM_DESKTOP",      "_NET_WM_STATE",
+            "_NET_WM_STATE_ABOVE",       "_NET_WM_STATE_BELOW",  "_NET_WM_STATE_HIDDEN",
+            "_NET_CLIENT_LIST_STACKING", "_NET_SHOWING_DESKTOP", "WM_STATE"};
         xcb_intern_atom_cookie_t cookies[std::size(names)];
         for (size_t i = 0; i < std::size(names); ++i)
             cookies[i] = intern(names[i]);
@@ -122,7 +122,8 @@ void moveToCurrentWorkspace(xcb_connection_t *connection, xcb_window_t window)
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const WorkspaceAtoms &atoms = workspaceAtoms(connection);
     const xcb_atom_t windowDesktop = atoms.windowDesktop;
-    const xcb_get_property_cookie_t currentAsked = askCardinal(connection, root, atoms.currentDesktop);
+    const xcb_get_property_cookie_t currentAsked =
+        askCardinal(connection, root, atoms.currentDesktop);
     const xcb_get_property_cookie_t onAsked = askCardinal(connection, window, windowDesktop);
     const std::optional<quint32> current = cardinal(connection, currentAsked);
     const std::optional<quint32> on = cardinal(connection, onAsked);

@@ -2,9 +2,9 @@
 #include "TestSupport.h"
 
 #include "app/frmMain.h"
-#include "ui/TimeLeftBar.h"
 #include "logic/SettingsStore.h"
 #include "logic/SystemLock.h"
+#include "ui/TimeLeftBar.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -309,8 +309,7 @@ ModalDriver::Action cancelPrompt()
 
 // On a whole second, as the record keeps its moments.
 ManualTurnClock::ManualTurnClock(const QDateTime &utc) : m_utc(utc.addMSecs(-utc.time().msec()))
-{
-}
+{}
 
 MainWindowFixture::MainWindowFixture(const QByteArray &settingsFile, Clock clock,
                                      TestHome::Files files,
