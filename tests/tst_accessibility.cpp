@@ -32,9 +32,8 @@ QStringList unnamedControls(QWidget *window)
         const bool matters =
             qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control) ||
             qobject_cast<QPlainTextEdit *>(control) || qobject_cast<QProgressBar *>(control) ||
-            qobject_cast<TimeLeftBar *>(control) ||
-            qobject_cast<QAbstractItemView *>(control) || (label && !label->pixmap().isNull()) ||
-            control->focusPolicy() != Qt::NoFocus;
+            qobject_cast<TimeLeftBar *>(control) || qobject_cast<QAbstractItemView *>(control) ||
+            (label && !label->pixmap().isNull()) || control->focusPolicy() != Qt::NoFocus;
         if (matters && control->isVisibleTo(window) && accessibleName(control).isEmpty())
             unnamed.append(
                 window->objectName() + QLatin1Char('.') + control->objectName() + QLatin1Char('(') +

@@ -301,11 +301,13 @@ void TestChildren::warningAMinuteBeforeTheEnd_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("resumedAt"); // seconds gone at a new start; -1: started here
     QTest::addColumn<int>("chimeAt");   // the count at which the chime sounds; 0: never
-    QTest::newRow("two minutes: no warning") << 120 << -1 << 0;
-    QTest::newRow("two minutes and a second") << 121 << -1 << 61;
-    QTest::newRow("ten minutes") << 600 << -1 << 540;
-    QTest::newRow("resumed before the last minute") << 600 << 500 << 540;
-    QTest::newRow("resumed inside the last minute") << 600 << 560 << 0;
+    QTest::addColumn<int>("readAt");    // the count at which the sounds are read ahead
+    QTest::newRow("a minute") << 60 << -1 << 0 << 0;
+    QTest::newRow("two minutes: no warning") << 120 << -1 << 0 << 45;
+    QTest::newRow("two minutes and a second") << 121 << -1 << 61 << 46;
+    QTest::newRow("ten minutes") << 600 << -1 << 540 << 525;
+    QTest::newRow("resumed before the last minute") << 600 << 500 << 540 << 525;
+    QTest::newRow("resumed inside the last minute") << 600 << 560 << 0 << 560;
 }
 
 // A chime, once, a minute before the end of a turn of more than two minutes; from then
@@ -315,6 +317,7 @@ void TestChildren::warningAMinuteBeforeTheEnd()
     QFETCH(int, length);
     QFETCH(int, resumedAt);
     QFETCH(int, chimeAt);
+    QFETCH(int, readAt);
     QByteArray settings = "[Settings]\nMaxTime=" + QByteArray::number(length) + "\n";
     if (resumedAt >= 0) {
         settings += turnGroup(QDateTime::currentDateTimeUtc().addSecs(-resumedAt), length);
@@ -327,10 +330,19 @@ void TestChildren::warningAMinuteBeforeTheEnd()
         return QLatin1String(count >= length - 60 && length > 120 ? "bold" : "normal");
     };
     QCOMPARE(drawnWeight(main), weightAt(from));
+    // The sounds are read once, after the tick that brings the end near.
+    const QStringList turnSounds{QStringLiteral("horn.wav"), QStringLiteral("chime.wav")};
+    const auto readBy = [&](int count) {
+        QCoreApplication::processEvents();
+        return main.recorder.prepared == turnSounds ? count : -1;
+    };
+    int soundsReadAt = readBy(from);
 
     int chimedAt = 0;
     for (int count = from + 1; count < length; ++count) {
         main.tick();
+        if (soundsReadAt < 0)
+            soundsReadAt = readBy(count);
         if (!chimedAt && main.recorder.sounds.contains(QStringLiteral("chime.wav")))
             chimedAt = count;
         // Bold from the second of the chime on, not a second later.
@@ -338,6 +350,8 @@ void TestChildren::warningAMinuteBeforeTheEnd()
             QCOMPARE(drawnWeight(main), weightAt(count));
     }
     QCOMPARE(chimedAt, chimeAt);
+    QCOMPARE(soundsReadAt, readAt);
+    QCOMPARE(main.recorder.prepared, turnSounds);
     QCOMPARE(main.recorder.sounds.count(QStringLiteral("chime.wav")), chimeAt ? 1 : 0);
     QCOMPARE(drawnWeight(main), weightAt(length - 1));
     QCOMPARE(main.label->text(), QStringLiteral("Timer Started!"));

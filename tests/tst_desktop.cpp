@@ -73,7 +73,8 @@ void TestDesktop::alarmNoticeReachesTheService()
 
     const DesktopNotifications::Notice notice{
         QStringLiteral("RenamedTimer"), QStringLiteral("io.example.Kid"),
-        QStringLiteral("io.example.Kid"), QStringLiteral("RenamedTimer"), QStringLiteral("Time's Up!")};
+        QStringLiteral("io.example.Kid"), QStringLiteral("RenamedTimer"),
+        QStringLiteral("Time's Up!")};
     DesktopNotifications::sendAlarm(notice);
     QTRY_COMPARE_WITH_TIMEOUT(service.received.size(), 1, 30000);
     // The next alarm's notice takes the place of the first, once the first's answer is

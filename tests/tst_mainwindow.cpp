@@ -376,7 +376,8 @@ void TestMainWindow::pictureForBox_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<double>("ratio");
     QTest::addColumn<int>("width");
-    QTest::addColumn<bool>("locked"); // under the lock: the built-in face, whatever the folder holds
+    QTest::addColumn<bool>(
+        "locked"); // under the lock: the built-in face, whatever the folder holds
     QTest::newRow("between sizes") << QStringLiteral("face.ico") << 1.25 << 192 << false;
     QTest::newRow("only smaller ones") << QStringLiteral("topic.ico") << 2.0 << 32 << false;
     QTest::newRow("another picture, under the lock")

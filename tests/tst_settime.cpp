@@ -279,23 +279,28 @@ void TestSetTime::arrows_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("down at 2 gives 1") << QByteArray("120") << false << "mouse" << "1" << QString();
-    QTest::newRow("down at 2.5 gives 1.5")
-        << QByteArray("150") << false << "mouse" << "1.5" << QString();
-    QTest::newRow("down at 1 refuses") << QByteArray("60") << false << "mouse" << "1" << timerLimit;
-    QTest::newRow("down at 1.5 refuses")
-        << QByteArray("90") << false << "mouse" << "1.5" << timerLimit;
-    QTest::newRow("up at 1 gives 2") << QByteArray("60") << true << "mouse" << "2" << QString();
-    QTest::newRow("up at 1.5 gives 2.5") << QByteArray("90") << true << "mouse" << "2.5" << QString();
-    QTest::newRow("up at 3600 stays")
-        << QByteArray("216000") << true << "mouse" << "3600" << lowerThan;
-    QTest::newRow("Up key at 1 gives 2") << QByteArray("60") << true << "key" << "2" << QString();
-    QTest::newRow("Down key at 1 refuses")
-        << QByteArray("60") << false << "key" << "1" << timerLimit;
-    QTest::newRow("Increase action at 1 gives 2")
-        << QByteArray("60") << true << "action" << "2" << QString();
-    QTest::newRow("Decrease action at 2.5 gives 1.5")
-        << QByteArray("150") << false << "action" << "1.5" << QString();
+    QTest::newRow("down at 2 gives 1") << QByteArray("120") << false << "mouse"
+                                       << "1" << QString();
+    QTest::newRow("down at 2.5 gives 1.5") << QByteArray("150") << false << "mouse"
+                                           << "1.5" << QString();
+    QTest::newRow("down at 1 refuses") << QByteArray("60") << false << "mouse"
+                                       << "1" << timerLimit;
+    QTest::newRow("down at 1.5 refuses") << QByteArray("90") << false << "mouse"
+                                         << "1.5" << timerLimit;
+    QTest::newRow("up at 1 gives 2") << QByteArray("60") << true << "mouse"
+                                     << "2" << QString();
+    QTest::newRow("up at 1.5 gives 2.5") << QByteArray("90") << true << "mouse"
+                                         << "2.5" << QString();
+    QTest::newRow("up at 3600 stays") << QByteArray("216000") << true << "mouse"
+                                      << "3600" << lowerThan;
+    QTest::newRow("Up key at 1 gives 2") << QByteArray("60") << true << "key"
+                                         << "2" << QString();
+    QTest::newRow("Down key at 1 refuses") << QByteArray("60") << false << "key"
+                                           << "1" << timerLimit;
+    QTest::newRow("Increase action at 1 gives 2") << QByteArray("60") << true << "action"
+                                                  << "2" << QString();
+    QTest::newRow("Decrease action at 2.5 gives 1.5") << QByteArray("150") << false << "action"
+                                                      << "1.5" << QString();
 }
 
 void TestSetTime::arrows()

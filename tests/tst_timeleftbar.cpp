@@ -3,8 +3,10 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolTip>
@@ -21,7 +23,7 @@ private slots:
     void aPaintCoversEveryPixelThatChanges();
     void aTickIsOnePaint_data();
     void aTickIsOnePaint();
-    void toolTipAndDescriptionReadTheTextOfTheMoment();
+    void toolTipAndScreenReadersReadTheMoment();
 };
 
 namespace {
@@ -36,6 +38,22 @@ QImage shown(QWidget &bar)
         return QImage();
     return bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
+
+// Counts the bar's paints and keeps what the last one covered.
+class CountedBar : public TimeLeftBar
+{
+public:
+    int paints = 0;
+    QRegion lastPainted;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        ++paints;
+        lastPainted = event->region();
+        TimeLeftBar::paintEvent(event);
+    }
+};
 } // namespace
 
 void TestTimeLeftBar::looksLikeTheStockBar_data()
@@ -44,12 +62,24 @@ void TestTimeLeftBar::looksLikeTheStockBar_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("bold");
-    QTest::newRow("no text") << 600 << 0 << QString() << false;
-    QTest::newRow("start of a turn") << 600 << 0 << QStringLiteral("10:00") << false;
-    QTest::newRow("text over the filled part") << 600 << 400 << QStringLiteral("3:20") << false;
-    QTest::newRow("filled part ends inside the text") << 600 << 300 << QStringLiteral("5:00") << false;
-    QTest::newRow("a name, last minute in bold") << 600 << 570 << QStringLiteral("Ann: 0:30") << true;
-    QTest::newRow("next child") << 600 << 0 << QStringLiteral("Next: Ben") << false;
+    QTest::addColumn<int>("shownBefore"); // the value shown first; -1: none
+    QTest::newRow("no text") << 600 << 0 << QString() << false << -1;
+    QTest::newRow("start of a turn") << 600 << 0 << QStringLiteral("10:00") << false << -1;
+    QTest::newRow("text over the filled part")
+        << 600 << 400 << QStringLiteral("3:20") << false << -1;
+    QTest::newRow("filled part ends inside the text")
+        << 600 << 300 << QStringLiteral("5:00") << false << -1;
+    QTest::newRow("a name, last minute in bold")
+        << 600 << 570 << QStringLiteral("Ann: 0:30") << true << -1;
+    QTest::newRow("next child") << 600 << 0 << QStringLiteral("Next: Ben") << false << -1;
+    // What the bar keeps of earlier paints must not show: the filled part moved since.
+    QTest::newRow("a tick that moves the filled part")
+        << 600 << 300 << QStringLiteral("5:00") << false << 298;
+    QTest::newRow("the end of a turn") << 600 << 600 << QStringLiteral("0:00") << false << 599;
+    QTest::newRow("back to the start after a turn")
+        << 600 << 0 << QStringLiteral("Next: Ben") << false << 570;
+    QTest::newRow("a short turn, a tick") << 30 << 17 << QStringLiteral("0:13") << false << 16;
+    QTest::newRow("an hour's first second") << 3600 << 1 << QStringLiteral("59:59") << false << 0;
 }
 
 void TestTimeLeftBar::looksLikeTheStockBar()
@@ -58,6 +88,7 @@ void TestTimeLeftBar::looksLikeTheStockBar()
     QFETCH(int, value);
     QFETCH(QString, text);
     QFETCH(bool, bold);
+    QFETCH(int, shownBefore);
 
     QProgressBar stock;
     stock.setRange(0, maximum);
@@ -70,9 +101,17 @@ void TestTimeLeftBar::looksLikeTheStockBar()
 
     TimeLeftBar bar;
     bar.setRange(0, maximum);
+    if (shownBefore >= 0) {
+        bar.showValue(shownBefore, QStringLiteral("Ann: 0:30"), true);
+        shown(bar);
+        // As the main window goes back to Ready: the value first, then the text.
+        bar.setValue(value);
+    }
     bar.showValue(value, text, bold);
 
-    const QString difference = pictureDifference(shown(bar), shown(stock));
+    // The bar first, while its window stays the active one.
+    const QImage actual = shown(bar);
+    const QString difference = pictureDifference(actual, shown(stock));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
@@ -84,6 +123,11 @@ void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges_data()
     QTest::addColumn<QString>("toText");
     QTest::addColumn<bool>("toBold");
     QTest::newRow("a tick, the bar does not move") << 0 << "10:00" << 1 << "9:59" << false;
+    QTest::newRow("a tick, one digit") << 3 << "9:57" << 4 << "9:56" << false;
+    QTest::newRow("a tick, two digits") << 10 << "9:50" << 11 << "9:49" << false;
+    QTest::newRow("a tick, a new minute") << 60 << "9:00" << 61 << "8:59" << false;
+    QTest::newRow("a tick after a name") << 3 << "Ann: 9:57" << 4 << "Ann: 9:56" << false;
+    QTest::newRow("another name as long") << 3 << "Ann: 9:57" << 3 << "Cy: 9:57" << false;
     QTest::newRow("a tick, the bar moves") << 299 << "5:01" << 300 << "5:00" << false;
     QTest::newRow("a shorter text") << 540 << "1:00" << 541 << "0:59" << false;
     QTest::newRow("the last minute turns bold") << 539 << "Ann: 1:01" << 540 << "Ann: 1:00" << true;
@@ -99,12 +143,12 @@ void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges()
     QFETCH(QString, toText);
     QFETCH(bool, toBold);
 
-    TimeLeftBar bar;
+    CountedBar bar;
     bar.setRange(0, 600);
     bar.showValue(fromValue, fromText, false);
     const QImage before = shown(bar);
     bar.showValue(toValue, toText, toBold);
-    const QRegion painted = bar.lastPaintedRegion();
+    const QRegion painted = bar.lastPainted;
     const QImage after = shown(bar);
 
     int outside = 0;
@@ -112,6 +156,14 @@ void TestTimeLeftBar::aPaintCoversEveryPixelThatChanges()
         for (int x = 0; x < after.width(); ++x)
             outside += after.pixel(x, y) != before.pixel(x, y) && !painted.contains(QPoint(x, y));
     QCOMPARE(outside, 0);
+    // What the screen shows then: the picture before, the painted region drawn anew.
+    QImage screen = before;
+    {
+        QPainter painter(&screen);
+        bar.render(&painter, painted.boundingRect().topLeft(), painted);
+    }
+    const QString difference = pictureDifference(screen, after);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
 void TestTimeLeftBar::aTickIsOnePaint_data()
@@ -126,29 +178,29 @@ void TestTimeLeftBar::aTickIsOnePaint_data()
 void TestTimeLeftBar::aTickIsOnePaint()
 {
     QFETCH(int, length);
-    TimeLeftBar bar;
+    CountedBar bar;
     bar.setRange(0, length);
     bar.showValue(0, QStringLiteral("0:00"), false);
     shown(bar);
     QApplication::processEvents();
 
     for (int count = 1; count <= 12; ++count) {
-        const int before = bar.paintCount();
+        const int before = bar.paints;
         const QString text = QStringLiteral("0:%1").arg(count, 2, 10, QLatin1Char('0'));
         bar.showValue(count, text, false);
-        QCOMPARE(bar.paintCount(), before + 1); // painted at once...
+        QCOMPARE(bar.paints, before + 1); // painted at once...
         QApplication::processEvents();
-        QCOMPARE(bar.paintCount(), before + 1); // ...and not again later
+        QCOMPARE(bar.paints, before + 1); // ...and not again later
         QCOMPARE(bar.text(), text);
     }
     // Nothing new, nothing painted.
-    const int before = bar.paintCount();
+    const int before = bar.paints;
     bar.showValue(12, QStringLiteral("0:12"), false);
     QApplication::processEvents();
-    QCOMPARE(bar.paintCount(), before);
+    QCOMPARE(bar.paints, before);
 }
 
-void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
+void TestTimeLeftBar::toolTipAndScreenReadersReadTheMoment()
 {
     TimeLeftBar bar;
     bar.setRange(0, 600);
@@ -156,8 +208,14 @@ void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&bar);
     QVERIFY(accessible);
     QCOMPARE(accessible->role(), QAccessible::ProgressBar);
-    // No number: Qt would add Increase and Decrease actions that could do nothing.
-    QVERIFY(!accessible->valueInterface());
+    // The value, its range and its step as a stock progress bar gives them.
+    QAccessibleValueInterface *value = accessible->valueInterface();
+    QVERIFY(value);
+    const auto valueAndRange = [value] {
+        return QVariantList{value->currentValue(), value->minimumValue(), value->maximumValue(),
+                            value->minimumStepSize()};
+    };
+    QCOMPARE(valueAndRange(), (QVariantList{0, 0, 600, 6.0}));
 
     const auto toolTip = [&bar] {
         const QPoint inside(5, 5);
@@ -168,15 +226,27 @@ void TestTimeLeftBar::toolTipAndDescriptionReadTheTextOfTheMoment()
     QCOMPARE(toolTip(), QString());
     QCOMPARE(accessible->text(QAccessible::Description), QString());
 
-    for (const auto &[value, text] : {std::pair(1, "9:59"), std::pair(2, "9:58")}) {
-        bar.showValue(value, QString::fromLatin1(text), false);
-        QCOMPARE(toolTip(), QString::fromLatin1(text));
-        QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(text));
-        QCOMPARE(accessible->text(QAccessible::Value), QString::fromLatin1(text));
+    // What a tick shows, as value, maximum and text.
+    struct Shown
+    {
+        int value;
+        int maximum;
+        const char *text;
+    };
+    for (const Shown &tick : {Shown{1, 600, "9:59"}, Shown{2, 600, "9:58"},
+                              Shown{3, 600, "Ann: 9:57"}, Shown{25, 30, "Ann: 0:05"}}) {
+        bar.setMaximum(tick.maximum);
+        bar.showValue(tick.value, QString::fromLatin1(tick.text), false);
+        QCOMPARE(toolTip(), QString::fromLatin1(tick.text));
+        QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(tick.text));
+        QCOMPARE(accessible->text(QAccessible::Value), QString::fromLatin1(tick.text));
+        QCOMPARE(valueAndRange(),
+                 (QVariantList{tick.value, 0, tick.maximum, tick.maximum / 100.0}));
     }
     bar.showValue(0, QString(), false);
     QCOMPARE(toolTip(), QString());
     QCOMPARE(accessible->text(QAccessible::Description), QString());
+    QCOMPARE(value->currentValue(), QVariant(0));
     QToolTip::hideText();
 }
 

@@ -12,7 +12,43 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
+
+// Started with this argument, the test program only says what a start of the program
+// in its environment chooses: the catalogue's language, whether Qt's own texts came
+// with it, and a text as translated.
+const char chosenLanguageArgument[] = "--chosen-language";
+
+int sayChosenLanguage(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const Translations translations;
+    std::printf("%s|%d|%s", qPrintable(translations.language()), int(translations.hasQtTexts()),
+                qPrintable(QCoreApplication::translate("Countdown", "Time's Up!")));
+    return 0;
+}
+
+// What a start of the program chooses under these values of LANGUAGE and LANG, as
+// sayChosenLanguage() tells it: "language|Qt texts|Time's Up!".
+QString chosenIn(const QString &languageVariable, const QString &lang)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "LANG"})
+        environment.remove(QString::fromLatin1(variable));
+    environment.insert(QStringLiteral("LANGUAGE"), languageVariable);
+    environment.insert(QStringLiteral("LANG"), lang);
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::fromLatin1(chosenLanguageArgument)});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        return QStringLiteral("(no answer: %1)")
+            .arg(QString::fromLocal8Bit(child.readAllStandardError()));
+    return QString::fromUtf8(child.readAllStandardOutput());
+}
 
 struct Message
 {
@@ -142,39 +178,65 @@ void TestTranslations::catalogueHasEveryTextOfTheCode()
 void TestTranslations::languageFromLocale_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("language"); // empty: the English texts, no catalogue
+    QTest::addColumn<QString>("languageVariable"); // LANGUAGE in a started program; none: in here
+    QTest::addColumn<QString>("language");         // empty: the English texts, no catalogue
     for (const char *english : {"C", "en_US", "en_GB", "ja_JP"})
-        QTest::newRow(english) << QString::fromLatin1(english) << QString();
+        QTest::newRow(english) << QString::fromLatin1(english) << QString() << QString();
     for (const char *locale :
          {"de_DE", "de_AT", "fr_FR", "fr_CA", "es_ES", "es_MX", "nl_NL", "nl_BE"})
-        QTest::newRow(locale) << QString::fromLatin1(locale) << QString::fromLatin1(locale, 2);
-    // A list as LANGUAGE gives it: the first known language with a catalogue.
-    QTest::newRow("unknown, then German") << QStringLiteral("xx:de") << QStringLiteral("de");
-    QTest::newRow("Dutch, then German") << QStringLiteral("nl:de") << QStringLiteral("nl");
-    QTest::newRow("English, then German") << QStringLiteral("en:de") << QString();
+        QTest::newRow(locale) << QString::fromLatin1(locale) << QString()
+                              << QString::fromLatin1(locale, 2);
+    // LANGUAGE as the desktop sets it, in a program started with it: the first language
+    // with a catalogue, past names of no language and languages without one, English
+    // where it comes first, and English after all where none has a catalogue.
+    const auto started = [](const char *name, const char *languageVariable, const char *language) {
+        QTest::newRow(name) << QStringLiteral("C.UTF-8") << QString::fromLatin1(languageVariable)
+                            << QString::fromLatin1(language);
+    };
+    started("unknown, then German", "xx:de", "de");
+    started("Esperanto, then Dutch", "eo:nl", "nl");
+    started("Dutch, then German", "nl:de", "nl");
+    started("English, then German", "en:de", "");
+    started("unknown, then Esperanto", "xx:eo", "");
 }
 
 void TestTranslations::languageFromLocale()
 {
     QFETCH(QString, locale);
+    QFETCH(QString, languageVariable);
     QFETCH(QString, language);
     const QString english = QStringLiteral("Time's Up!");
     const auto timeUp = [] { return QCoreApplication::translate("Countdown", "Time's Up!"); };
+    // Qt's own texts in the same language, where Debian installed them.
+    const bool qtTexts =
+        !language.isEmpty() && QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                                             QStringLiteral("/qtbase_%1.qm").arg(language));
+    if (!languageVariable.isEmpty()) {
+        const QString answer = chosenIn(languageVariable, locale);
+        const QStringList chosen = answer.split(QLatin1Char('|'));
+        QVERIFY2(chosen.size() == 3, qPrintable(answer));
+        QCOMPARE(chosen[0], language);
+        QCOMPARE(chosen[1] == QLatin1String("1"), qtTexts);
+        QCOMPARE(chosen[2] == english, language.isEmpty());
+        return;
+    }
     {
-        const Translations translations =
-            locale.contains(QLatin1Char(':'))
-                ? Translations(locale.split(QLatin1Char(':')))
-                : Translations(QLocale(locale));
+        const Translations translations{QLocale(locale)};
         QCOMPARE(translations.language(), language);
         QCOMPARE(timeUp() == english, language.isEmpty());
-        // Qt's own texts in the same language, where Debian installed them.
-        const bool qtTexts = !language.isEmpty() &&
-                             QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                                           QStringLiteral("/qtbase_%1.qm").arg(language));
         QCOMPARE(translations.hasQtTexts(), qtTexts);
     }
     QCOMPARE(timeUp(), english);
 }
 
-QTEST_GUILESS_MAIN(TestTranslations)
+int main(int argc, char *argv[])
+{
+    if (argc == 2 && std::strcmp(argv[1], chosenLanguageArgument) == 0)
+        return sayChosenLanguage(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestTranslations test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_translations.moc"

@@ -9,10 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 
@@ -359,12 +359,12 @@ void TestTurnLog::csvNamesStayText_data()
     QTest::addColumn<QByteArray>("field"); // as the CSV row begins
     QTest::newRow("a plain name") << QStringLiteral("Ann") << QByteArray("Ann,");
     QTest::newRow("no name") << QString() << QByteArray(",");
-    QTest::newRow("a comma") << QStringLiteral("Ann, the elder") << QByteArray("\"Ann, the elder\",");
+    QTest::newRow("a comma") << QStringLiteral("Ann, the elder")
+                             << QByteArray("\"Ann, the elder\",");
     QTest::newRow("a formula") << QStringLiteral("=HYPERLINK(\"x\")")
                                << QByteArray("\"'=HYPERLINK(\"\"x\"\")\",");
     for (const char *start : {"+1", "-1", "@SUM(A1)", "\tTab", "\rCR"})
-        QTest::newRow(start) << QString::fromLatin1(start)
-                             << "\"'" + QByteArray(start) + "\",";
+        QTest::newRow(start) << QString::fromLatin1(start) << "\"'" + QByteArray(start) + "\",";
     QTest::newRow("a sign inside") << QStringLiteral("Ann-Marie") << QByteArray("Ann-Marie,");
 }
 

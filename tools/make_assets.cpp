@@ -353,9 +353,9 @@ std::vector<double> synthesizeChime(int sampleRate, double seconds)
         double start;
         double frequency;
     };
-    const Note notes[] = {{0.0, 1318.51}, {0.32, 1046.50}}; // E6, then C6
+    const Note notes[] = {{0.0, 1318.51}, {0.32, 1046.50}};                // E6, then C6
     const double partials[][2] = {{1.0, 1.0}, {2.76, 0.18}, {5.40, 0.06}}; // ratio, level
-    const double decay = 0.28;  // seconds for a note to fall to 1/e
+    const double decay = 0.28;   // seconds for a note to fall to 1/e
     const double strike = 0.004; // a soft mallet: no click at the start
     const double twoPi = 2.0 * M_PI;
 

@@ -11,28 +11,22 @@ namespace {
 const QString catalogue = QStringLiteral("turnkeeper");
 const QString catalogueFolder = QStringLiteral(":/i18n");
 
-bool isEnglishOrC(const QLocale &locale)
-{
-    return locale.language() == QLocale::English || locale.language() == QLocale::C;
-}
-
 } // namespace
 
-Translations::Translations(const QLocale &locale) : Translations(locale.uiLanguages()) {}
-
-Translations::Translations(const QStringList &languages)
+Translations::Translations(const QLocale &locale)
 {
     auto program = std::make_unique<QTranslator>();
-    // In the order the family prefers (LANGUAGE=nl:de gives Dutch, then German); an
-    // English one before any other means English.
-    for (const QString &name : languages) {
+    // In the order the family prefers (LANGUAGE=nl:de gives Dutch, then German), as Qt
+    // lists them: each name, then the fuller forms of it ("de", "de-Latn-DE", "de-DE").
+    for (const QString &name : locale.uiLanguages()) {
         const QLocale wanted(name);
-        // Qt reads a name it does not know as the C locale: passed over, not English.
-        const bool known = wanted.language() != QLocale::C || name == QLatin1String("C") ||
-                           name == QLatin1String("POSIX");
-        if (!known)
+        // The C locale is no language: it is the C or POSIX locale itself, which leaves
+        // the choice to the names after it, or what Qt puts after a name it does not
+        // know (LANGUAGE=xx:de lists "xx", "C", "de", ...).
+        if (wanted.language() == QLocale::C)
             continue;
-        if (isEnglishOrC(wanted))
+        // The program's own texts are English.
+        if (wanted.language() == QLocale::English)
             return;
         // turnkeeper_de_AT.qm, then turnkeeper_de.qm.
         if (program->load(wanted, catalogue, QStringLiteral("_"), catalogueFolder))

@@ -12,18 +12,16 @@ class QTranslator;
 // catalogue of the program's own texts for the first of the locale's languages that
 // has one (built into the program under :/i18n/), and Qt's own texts for the standard
 // dialogs in that language, where Debian's qt6-translations-l10n provides them. The
-// texts are written in English: an English locale, or the C locale, installs nothing.
-// main.cpp makes one from the system locale before the first window; tests make one
-// the same way.
+// texts are written in English: an English locale, or none of the locale's languages
+// with a catalogue, installs nothing. main.cpp makes one from the system locale before
+// the first window; tests make one the same way.
 class Translations
 {
 public:
-    // The system locale follows LANGUAGE, LC_ALL, LC_MESSAGES and LANG, also where the C
-    // library has no such locale installed.
+    // The first of the locale's languages, in the family's order, that has a catalogue,
+    // or English where it comes first. The system locale follows LANGUAGE, LC_ALL,
+    // LC_MESSAGES and LANG, also where the C library has no such locale installed.
     explicit Translations(const QLocale &locale = QLocale::system());
-    // The first of languages (names such as "de_AT", in the family's order) that has a
-    // catalogue; names of no known language are passed over.
-    explicit Translations(const QStringList &languages);
     ~Translations();
     Translations(const Translations &) = delete;
     Translations &operator=(const Translations &) = delete;

@@ -95,6 +95,7 @@ private:
     void Timer1_Timer();
     void readyReset();
     void showRunning();
+    void readSoundsWhenDue();
     void alarmSteps();
     // While the time's up shows, the window puts itself back wherever it is moved.
     void holdInView(bool hold);
@@ -127,6 +128,8 @@ private:
     // The length in use is the administrator's, not the user's: never saved as theirs.
     bool m_lengthLocked = false;
     bool m_unloaded = false;
+    // Whether the running turn's sounds have been read.
+    bool m_soundsRead = false;
 
     QWidget *m_client = nullptr;
     QLabel *Image1 = nullptr;

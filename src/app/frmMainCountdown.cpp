@@ -22,12 +22,17 @@
 namespace {
 // Off unless asked for with QT_LOGGING_RULES="turnkeeper.timing.debug=true".
 Q_LOGGING_CATEGORY(lcTiming, "turnkeeper.timing", QtInfoMsg)
+
+// A turn's sounds are read this long before its end: the chime plays a minute before
+// it, and loading the sound system may take a moment on a busy machine.
+constexpr qint64 soundsReadAheadMs = 75000;
 } // namespace
 
 void frmMain::connectSession()
 {
     connect(&m_session, &TurnSession::started, this, &frmMain::showRunning);
     connect(&m_session, &TurnSession::counted, this, &frmMain::refreshBar);
+    connect(&m_session, &TurnSession::counted, this, &frmMain::readSoundsWhenDue);
     // A minute before the end, a soft chime, once, so that a game can be saved.
     connect(&m_session, &TurnSession::warning, this,
             [] { ui().playSound(QStringLiteral("chime.wav")); });
@@ -149,11 +154,24 @@ void frmMain::showRunning()
     mnuStopStart->setText(Countdown::stopCaption());
     refreshBar();
     ui().say(this, Countdown::startedText() + QLatin1Char('\n') + TimeBar->text());
-    // The sounds of the turn are read and the desktop's notification service reached
-    // now, once the window has turned green, rather than inside the alarm.
+    // The desktop's notification service is reached now, once the window has turned
+    // green, rather than inside the alarm.
+    QTimer::singleShot(0, this, [] { ui().prepareNotifications(); });
+    m_soundsRead = false;
+    readSoundsWhenDue();
+}
+
+// The turn's sounds are read, rather than inside the alarm, once its end is near: the
+// sound system (Qt Multimedia and the sound server's libraries, some megabytes) is then
+// loaded for the first time, not for the whole of a long turn, nor for one stopped early.
+void frmMain::readSoundsWhenDue()
+{
+    if (m_soundsRead || !m_session.isRunning() || m_session.msecsLeft() > soundsReadAheadMs)
+        return;
+    m_soundsRead = true;
+    // After the tick's paint, at once.
     QTimer::singleShot(0, this, [] {
         ui().prepareSounds({QStringLiteral("horn.wav"), QStringLiteral("chime.wav")});
-        ui().prepareNotifications();
     });
 }
 

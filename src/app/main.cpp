@@ -28,6 +28,11 @@ int main(int argc, char *argv[])
     // times a second while a turn ran. Its windows are small enough for either way.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // The few short patterns the program checks texts with are matched as they are:
+    // compiling them to machine code first would map half a megabyte of the pattern
+    // library's compiler for the whole run, for a match or two at start.
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT"))
+        qputenv("QT_ENABLE_REGEXP_JIT", "0");
 
     QApplication app(argc, argv);
     // A second start hands over to the first, which comes forward, and ends quietly.

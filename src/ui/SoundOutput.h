@@ -6,8 +6,9 @@
 #include <functional>
 
 // The sound system as the program uses it. It lives in a module of its own,
-// turnkeeper-sound, loaded when the first turn starts rather than with the program:
-// Qt Multimedia and the sound server's libraries would slow every start by a third.
+// turnkeeper-sound, loaded when the end of a turn is first near rather than with the
+// program: Qt Multimedia and the sound server's libraries would slow every start by a
+// third, and keep some megabytes resident from then on.
 class SoundOutput
 {
 public:

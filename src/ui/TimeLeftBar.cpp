@@ -2,11 +2,12 @@
 #include "ui/TimeLeftBar.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QStyleOptionProgressBar>
-#include <QStylePainter>
 #include <QToolTip>
 
 namespace {
@@ -15,17 +16,22 @@ namespace {
 // pixels either side of where the value puts it.
 constexpr int filledEndMargin = 4;
 
-// What a screen reader is told about the bar: a progress bar's role, and as description
-// and value the text shown at the moment it asks ("Ann: 9:57", the time left). It offers
-// no number: Qt gives every object with a number Increase and Decrease actions, which
-// on this bar could do nothing, and the number it fills with is the time used, which
-// screen readers would speak as a percentage after the name "Time left".
-class AccessibleTimeLeftBar : public QAccessibleWidget
+// What a screen reader is told about the bar: what it is told of a stock progress bar
+// (its role, and as value the seconds counted between the minimum and the maximum,
+// which Orca says as a percentage), and as description the text shown at the moment it
+// asks ("Ann: 9:57", the time left).
+class AccessibleTimeLeftBar : public QAccessibleWidget, public QAccessibleValueInterface
 {
 public:
     explicit AccessibleTimeLeftBar(TimeLeftBar *bar)
         : QAccessibleWidget(bar, QAccessible::ProgressBar)
+    {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
     {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
 
     QString text(QAccessible::Text which) const override
@@ -33,6 +39,19 @@ public:
         if (which == QAccessible::Description || which == QAccessible::Value)
             return bar()->text();
         return QAccessibleWidget::text(which);
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    // As on a stock progress bar, the Increase and Decrease actions Qt offers for any
+    // value change nothing: only the turn moves the bar.
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    // A hundredth of the range, as a stock progress bar answers: screen readers take
+    // from it how finely to say the value.
+    QVariant minimumStepSize() const override
+    {
+        return (bar()->maximum() - bar()->minimum()) / 100.0;
     }
 
 private:
@@ -55,6 +74,8 @@ TimeLeftBar::TimeLeftBar(QWidget *parent) : QWidget(parent)
         return true;
     }();
     Q_UNUSED(factoryInstalled);
+    // Each paint covers every pixel it is asked for, background included.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_textFont = font();
 }
@@ -82,25 +103,49 @@ QRect TimeLeftBar::moveTo(int value)
     if (value == m_value || value < m_minimum || value > m_maximum)
         return QRect();
     const int before = filledEnd(m_value);
+    const bool wasEmptyOrFull = m_value == m_minimum || m_value == m_maximum;
     m_value = value;
+    // Screen readers hear of it as of a stock progress bar's new value.
+    if (isVisible() && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, m_value);
+        QAccessible::updateAccessibility(&changed);
+    }
     const int after = filledEnd(m_value);
-    return QRect(qMin(before, after) - filledEndMargin, 0,
-                 qAbs(after - before) + 2 * filledEndMargin, height());
+    const QRect changed(qMin(before, after) - filledEndMargin, 0,
+                        qAbs(after - before) + 2 * filledEndMargin, height());
+    // The style draws a value by where the filled part ends, an empty and a full bar
+    // each its own way: only those change its drawing.
+    if (after != before || wasEmptyOrFull || value == m_minimum || value == m_maximum)
+        m_barOutOfDate |= changed;
+    return changed;
 }
 
 void TimeLeftBar::showValue(int value, const QString &text, bool bold)
 {
     QRegion changed;
     if (text != m_text || bold != m_textFont.bold()) {
-        changed += textRect();
-        if (bold != m_textFont.bold()) {
+        const QList<Piece> before = m_pieces;
+        const QSizeF sizeBefore = m_textSize;
+        const QRect placeBefore = textRect();
+        const bool newFont = bold != m_textFont.bold();
+        if (newFont) {
             m_textFont = font();
             m_textFont.setBold(bold);
             m_shapedPieces.clear();
         }
         m_text = text;
         layOutText();
-        changed += textRect();
+        if (!newFont && m_textSize == sizeBefore && m_pieces.size() == before.size()) {
+            // The text stands where it stood: only the pieces that differ change, as a
+            // rule the last digit of the seconds.
+            for (qsizetype i = 0; i < m_pieces.size(); ++i) {
+                if (m_pieces[i].text != before[i].text || m_pieces[i].x != before[i].x)
+                    changed += pieceRect(m_pieces[i]) | pieceRect(before[i]);
+            }
+        } else {
+            changed += placeBefore;
+            changed += textRect();
+        }
     }
     changed += moveTo(value);
     changed &= rect();
@@ -170,7 +215,7 @@ void TimeLeftBar::layOutText()
         auto shaped = m_shapedPieces.find(piece);
         if (shaped == m_shapedPieces.end())
             shaped = shape(piece);
-        m_pieces.append({shaped.value(), x});
+        m_pieces.append({piece, shaped.value(), x, shaped->size().width()});
         x += shaped->size().width();
         height = qMax(height, shaped->size().height());
         start = end;
@@ -225,13 +270,54 @@ QRect TimeLeftBar::textRect() const
     return placed;
 }
 
+bool TimeLeftBar::BarLook::operator==(const BarLook &other) const
+{
+    return rect == other.rect && state == other.state && direction == other.direction &&
+           palette == other.palette && colorGroup == other.colorGroup && minimum == other.minimum &&
+           maximum == other.maximum && pixelRatio == other.pixelRatio;
+}
+
+// Brings the style's drawing of the bar up to date for option: all of it for a new look,
+// else only where a new value has changed it. That part is drawn on a picture of its own
+// size: the style sets clips of its own, which would undo one set here. The picture holds
+// the background too (the window's colour, which the bar takes from its parent), so that
+// a paint of the bar is one copy of it, with nothing painted beneath.
+void TimeLeftBar::drawBar(const QStyleOptionProgressBar &option)
+{
+    const BarLook look{option.rect,
+                       option.state,
+                       option.direction,
+                       option.palette.cacheKey(),
+                       option.palette.currentColorGroup(),
+                       option.minimum,
+                       option.maximum,
+                       devicePixelRatioF()};
+    QRect redrawn = m_barOutOfDate & rect();
+    if (m_barPicture.isNull() || !(look == m_barLook)) {
+        m_barPicture = QImage(size() * look.pixelRatio, QImage::Format_RGB32);
+        m_barPicture.setDevicePixelRatio(look.pixelRatio);
+        m_barLook = look;
+        redrawn = rect();
+    }
+    m_barOutOfDate = QRect();
+    if (redrawn.isEmpty())
+        return;
+    QImage part(redrawn.size() * look.pixelRatio, QImage::Format_RGB32);
+    part.setDevicePixelRatio(look.pixelRatio);
+    QPainter partPainter(&part);
+    partPainter.translate(-redrawn.topLeft());
+    partPainter.fillRect(redrawn, palette().window());
+    style()->drawControl(QStyle::CE_ProgressBar, &option, &partPainter, this);
+    partPainter.end();
+    QPainter painter(&m_barPicture);
+    painter.drawImage(redrawn.topLeft(), part);
+}
+
 void TimeLeftBar::paintEvent(QPaintEvent *event)
 {
-    ++m_paints;
-    m_lastPainted = event->region();
-    QStylePainter painter(this);
-    const QStyleOptionProgressBar option = styleOption();
-    painter.drawControl(QStyle::CE_ProgressBar, option);
+    drawBar(styleOption());
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_barPicture);
     if (m_text.isEmpty())
         return;
 
@@ -249,25 +335,42 @@ void TimeLeftBar::paintEvent(QPaintEvent *event)
     painter.setFont(m_textFont);
     if (done.isNull() || !done.intersects(textPlace)) {
         painter.setPen(palette().color(QPalette::Text));
-        drawText(painter, label);
+        drawText(painter, event->region());
     } else if (done.contains(textPlace)) {
         painter.setPen(palette().color(QPalette::HighlightedText));
-        drawText(painter, label);
+        drawText(painter, event->region());
     } else {
         painter.setClipRegion(event->region() & QRegion(label).subtracted(done));
         painter.setPen(palette().color(QPalette::Text));
-        drawText(painter, label);
+        drawText(painter, event->region());
         painter.setClipRegion(event->region() & done);
         painter.setPen(palette().color(QPalette::HighlightedText));
-        drawText(painter, label);
+        drawText(painter, event->region());
     }
 }
 
-// The pieces of the text side by side, centred in the label's place.
-void TimeLeftBar::drawText(QPainter &painter, const QRect &label) const
+// Where the text begins: centred in the style's place for a progress bar's label.
+QPointF TimeLeftBar::textOrigin() const
 {
-    const QPointF at(label.left() + (label.width() - m_textSize.width()) / 2.0,
-                     label.top() + (label.height() - m_textSize.height()) / 2.0);
-    for (const Piece &piece : m_pieces)
-        painter.drawStaticText(at + QPointF(piece.x, 0), piece.shaped);
+    const QRect label = places().label;
+    return QPointF(label.left() + (label.width() - m_textSize.width()) / 2.0,
+                   label.top() + (label.height() - m_textSize.height()) / 2.0);
+}
+
+// Where a piece of the text stands, with the margin textRect() gives the whole text.
+QRect TimeLeftBar::pieceRect(const Piece &piece) const
+{
+    const QRectF place(textOrigin() + QPointF(piece.x, 0),
+                       QSizeF(piece.width, m_textSize.height()));
+    return place.toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
+// The pieces of the text side by side, those that region holds.
+void TimeLeftBar::drawText(QPainter &painter, const QRegion &region) const
+{
+    const QPointF at = textOrigin();
+    for (const Piece &piece : m_pieces) {
+        if (region.intersects(pieceRect(piece)))
+            painter.drawStaticText(at + QPointF(piece.x, 0), piece.shaped);
+    }
 }

@@ -3,9 +3,11 @@
 
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QRegion>
 #include <QStaticText>
+#include <QStyle>
 #include <QWidget>
 
 #include <optional>
@@ -15,11 +17,13 @@ class QStyleOptionProgressBar;
 
 // The main window's progress bar, with a text of its own ("9:57", "Ann: 9:57"). A
 // running turn changes the bar and its text every second; a stock progress bar would
-// paint all of itself twice for it, measuring and shaping the text at each paint. This
-// bar has the style draw the bar as it draws any progress bar, paints over it a text
-// whose pieces are shaped once, and shows a new value and text in one paint of the
-// pixels that change. Its tool tip and the description screen readers hear are the text of
-// the moment, read when asked for rather than rewritten at every tick.
+// paint all of itself twice for it, measuring and shaping the text at each paint, and
+// have the style draw the whole bar each time. This bar keeps the style's drawing of the
+// bar, asks the style again only where the filled part's end has moved, paints over it
+// a text whose pieces are shaped once, and shows a new value and text in one paint of
+// the pixels that change. Screen readers get its value, range and value changes as from a
+// stock progress bar; its tool tip and the description they hear are the text of the
+// moment, read when asked for rather than rewritten at every tick.
 class TimeLeftBar : public QWidget
 {
     Q_OBJECT
@@ -39,22 +43,19 @@ public:
     QString text() const { return m_text; }
     bool isTextVisible() const { return !m_text.isEmpty(); }
 
-    // What the last paint covered, and how many paints there were: a tick costs one
-    // paint of what changed.
-    QRegion lastPaintedRegion() const { return m_lastPainted; }
-    int paintCount() const { return m_paints; }
-
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    struct Places {
+    struct Places
+    {
         QRect contents;
         QRect label;
     };
     QStyleOptionProgressBar styleOption() const;
     const Places &places() const;
+    void drawBar(const QStyleOptionProgressBar &option);
     int filledEnd(int value) const;
     QRect moveTo(int value);
     QRect textRect() const;
@@ -62,12 +63,17 @@ private:
     int m_minimum = 0;
     int m_maximum = 100;
     int m_value = 0;
-    struct Piece {
+    struct Piece
+    {
+        QString text;
         QStaticText shaped;
         qreal x;
+        qreal width;
     };
     void layOutText();
-    void drawText(QPainter &painter, const QRect &label) const;
+    QPointF textOrigin() const;
+    QRect pieceRect(const Piece &piece) const;
+    void drawText(QPainter &painter, const QRegion &region) const;
 
     QString m_text;
     QFont m_textFont;
@@ -77,6 +83,22 @@ private:
     QList<Piece> m_pieces;
     QSizeF m_textSize;
     mutable std::optional<Places> m_places;
-    QRegion m_lastPainted;
-    int m_paints = 0;
+
+    // What the style drew for the bar, without the text: for which options but the
+    // value, and where new values have changed it since.
+    struct BarLook
+    {
+        QRect rect;
+        QStyle::State state;
+        Qt::LayoutDirection direction;
+        qint64 palette;
+        QPalette::ColorGroup colorGroup;
+        int minimum;
+        int maximum;
+        qreal pixelRatio;
+        bool operator==(const BarLook &other) const;
+    };
+    QImage m_barPicture;
+    BarLook m_barLook{};
+    QRect m_barOutOfDate;
 };

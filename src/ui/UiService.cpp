@@ -71,9 +71,9 @@ QString runTimeFile(const QString &fileName)
 {
     if (!SystemLock::read(SystemLock::Reporting::Quiet).isLocked())
         return fileName;
-    const QString installed = QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral(TURNKEEPER_DATA_FROM_PROGRAM "/") +
-                                            fileName);
+    const QString installed =
+        QDir(QCoreApplication::applicationDirPath())
+            .filePath(QStringLiteral(TURNKEEPER_DATA_FROM_PROGRAM "/") + fileName);
     return QFileInfo::exists(installed) ? QDir::cleanPath(installed) : QString();
 }
 
@@ -164,9 +164,10 @@ SoundOutput *soundOutput(const QString &fileName)
         // Beside the program (its build folder), then where it is installed.
         QStringList folders = soundModuleFolders;
         const QString programFolder = QCoreApplication::applicationDirPath();
-        folders << programFolder
-                << QDir(programFolder).filePath(QStringLiteral(TURNKEEPER_SOUND_MODULE_FROM_PROGRAM))
-                << QStringLiteral(TURNKEEPER_SOUND_MODULE_INSTALLED);
+        folders
+            << programFolder
+            << QDir(programFolder).filePath(QStringLiteral(TURNKEEPER_SOUND_MODULE_FROM_PROGRAM))
+            << QStringLiteral(TURNKEEPER_SOUND_MODULE_INSTALLED);
         QString error;
         for (const QString &folder : std::as_const(folders)) {
             const QString path = QDir(folder).filePath(QStringLiteral("turnkeeper-sound.so"));
@@ -181,9 +182,10 @@ SoundOutput *soundOutput(const QString &fileName)
         }
         //: Why a sound cannot be heard (%2 of "%1 is silent: %2"); %1 here is what the
         //: system said, or the folders searched.
-        reportSilence(fileName, QCoreApplication::translate("UiService",
-                                                           "the sound module cannot be loaded (%1)")
-                                    .arg(error.isEmpty() ? folders.join(QLatin1String(", ")) : error));
+        reportSilence(
+            fileName,
+            QCoreApplication::translate("UiService", "the sound module cannot be loaded (%1)")
+                .arg(error.isEmpty() ? folders.join(QLatin1String(", ")) : error));
         return nullptr;
     }();
     return output;
@@ -191,7 +193,8 @@ SoundOutput *soundOutput(const QString &fileName)
 
 // Where a sound is read from: the run-time file, with the built-in copy to fall back
 // on, else the built-in copy alone.
-struct SoundSources {
+struct SoundSources
+{
     QUrl source;
     QUrl fallback;
 };

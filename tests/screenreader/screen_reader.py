@@ -163,6 +163,26 @@ def set_time_arrows(program):
     return changed and values == (2, 3), "value change seen: %s, values %s" % (changed, values)
 
 
+def running_bar(program):
+    """The bar of a running turn read as a progress bar: seconds counted within the turn's
+    length, the time left as its description, each new second heard as a new value."""
+    program.find(pyatspi.ROLE_MENU_ITEM, "Start Timer").queryAction().doAction(0)
+    bar = program.find(pyatspi.ROLE_PROGRESS_BAR, "Time left")
+    if not bar:
+        return False, "no progress bar named \"Time left\""
+    moved = wait_for(lambda: ("object:property-change:accessible-value",
+                              pyatspi.ROLE_PROGRESS_BAR) in [event[:2] for event in events])
+
+    def read():  # the value and the text of one second, read again if a tick came between
+        value = bar.queryValue()
+        before, description, after = value.currentValue, bar.description, value.currentValue
+        return before == after and (value.minimumValue, value.maximumValue, before, description)
+    seen = wait_for(read)
+    left = seen and divmod(600 - int(seen[2]), 60)
+    return (moved and seen and seen[:2] == (0, 600) and seen[2] >= 1
+            and seen[3] == "Ann: %d:%02d" % left), "value change seen: %s, read %s" % (moved, seen)
+
+
 def security_names(program):
     program.choose_first("alt+r", "Security")
     program.type_into_prompt(PASSWORD)
@@ -182,6 +202,8 @@ CASES = [
      "[Settings]\nMaxTime=600\n", password_typed),
     ("Set Time's arrows change the value of the focused spin button",
      "[Settings]\nMaxTime=120\n", set_time_arrows),
+    ("the running bar reads seconds counted of its length, and the time left",
+     "[Settings]\nMaxTime=600\n" + CHILDREN, running_bar),
     ("each Security box carries its own label's name", "[Settings]\nMaxTime=600\n",
      security_names),
 ]

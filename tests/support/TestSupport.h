@@ -48,7 +48,7 @@ public:
     void message(QWidget *parent, const QString &text, MessageIcon icon,
                  const QString &title) override;
     void playSound(const QString &fileName) override;
-    void prepareSounds(const QStringList &) override {}
+    void prepareSounds(const QStringList &fileNames) override { prepared.append(fileNames); }
     void announce(QWidget *widget) override;
     void announceDescription(QWidget *widget) override;
     void say(QWidget *, const QString &text) override { said.append(text); }
@@ -60,6 +60,7 @@ public:
 
     QList<Message> messages;
     QStringList sounds;
+    QStringList prepared;      // the sounds read ahead of their moment
     QStringList announcements; // what a screen reader would have said
     QStringList descriptions;  // the same, of accessible descriptions
     QStringList said;          // what screen readers were told at once
